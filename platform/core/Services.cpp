@@ -1,0 +1,78 @@
+// The old-named calls, each a thin call into the service installed for the process.
+#include <string>
+
+#include "HomeFolder.h"
+#include "MovieCommands.h"
+#include "ProgramStarter.h"
+#include "Sound.h"
+#include "Timer.h"
+
+namespace platform {
+namespace {
+SoundService* soundService = nullptr;
+MovieCommandService* movieService = nullptr;
+ProgramStarter* programStarter = nullptr;
+TimerService* timerService = nullptr;
+}
+
+void InstallSoundService(SoundService* service) { soundService = service; }
+SoundService* InstalledSoundService() { return soundService; }
+void InstallMovieCommandService(MovieCommandService* service) { movieService = service; }
+MovieCommandService* InstalledMovieCommandService() { return movieService; }
+void InstallProgramStarter(ProgramStarter* starter) { programStarter = starter; }
+ProgramStarter* InstalledProgramStarter() { return programStarter; }
+void InstallTimerService(TimerService* service) { timerService = service; }
+TimerService* InstalledTimerService() { return timerService; }
+
+}  // namespace platform
+
+namespace win {
+
+BOOL PlaySoundA(const char* path, void* /*module*/, DWORD /*flags*/)
+{
+    auto* service = platform::InstalledSoundService();
+    if (!service || !path)
+        return FALSE;
+    return service->PlaySync(platform::ProgramFilePath(path)) ? TRUE : FALSE;
+}
+
+MCIERROR mciSendStringA(const char* command, char* returnText, UINT returnLength, void* /*callbackWindow*/)
+{
+    if (returnText && returnLength > 0)
+        returnText[0] = '\0';
+    auto* service = platform::InstalledMovieCommandService();
+    if (!service)
+        return platform::kMovieNoService;
+    return service->SendCommand(command ? command : "");
+}
+
+UINT WinExec(const char* commandLine, UINT showCommand)
+{
+    constexpr UINT kFileNotFound = 2;
+    static const std::string prefix = "Start ";
+    auto* starter = platform::InstalledProgramStarter();
+    const std::string line = commandLine ? commandLine : "";
+    if (!starter || line.compare(0, prefix.size(), prefix) != 0)
+        return kFileNotFound;
+    return starter->StartFile(line.substr(prefix.size()), showCommand);
+}
+
+UINT_PTR SetTimer(platform::TimerWindow* window, UINT_PTR id, UINT delayMs, TIMERPROC /*proc*/)
+{
+    auto* service = platform::InstalledTimerService();
+    if (!service || !window)
+        return 0;
+    service->Set(window, id, delayMs);
+    return id;
+}
+
+BOOL KillTimer(platform::TimerWindow* window, UINT_PTR id)
+{
+    auto* service = platform::InstalledTimerService();
+    if (!service || !window)
+        return FALSE;
+    service->Kill(window, id);
+    return TRUE;
+}
+
+}  // namespace win

@@ -1,0 +1,30 @@
+#!/usr/bin/env bash
+# Installs the Debian packages that building, running and testing Hauntwatch need.
+# Quick when everything is already there: it only asks dpkg.
+set -euo pipefail
+
+packages=(
+  cmake make g++ pkg-config
+  qt6-base-dev libqt6dbus6
+  libmpv-dev
+  libgtest-dev libgmock-dev libbenchmark-dev
+  xvfb xauth x11-utils
+  xdg-utils
+  dbus-daemon
+)
+# Extra packages a caller may ask for, e.g. "clang libclang-rt-14-dev" for the fuzzer.
+packages+=("$@")
+
+missing=()
+for p in "${packages[@]}"; do
+  status=$(dpkg-query -W -f='${Status}' "$p" 2>/dev/null || true)
+  [[ "$status" == "install ok installed" ]] || missing+=("$p")
+done
+[[ ${#missing[@]} -eq 0 ]] && exit 0
+
+echo "Installing missing packages: ${missing[*]}"
+sudo=()
+[[ $(id -u) -eq 0 ]] || sudo=(sudo)
+export DEBIAN_FRONTEND=noninteractive
+"${sudo[@]}" apt-get update -q
+"${sudo[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}"
