@@ -3,6 +3,9 @@
 namespace {
 constexpr std::uint32_t kWordEscape = 0xFF;
 constexpr std::uint32_t kLongEscape = 0xFFFF;
+// 0xFFFE is the last length a two-byte prefix could hold, but the old writer
+// already switched to the long form there.
+constexpr std::uint32_t kLongFormFrom = 0xFFFE;
 }
 
 void CArchive::PutUnsigned(std::uint32_t value, int width)
@@ -40,7 +43,7 @@ CArchive& CArchive::operator<<(const CString& value)
     const auto length = static_cast<std::uint64_t>(value.GetLength());
     if (length < kWordEscape) {
         PutUnsigned(static_cast<std::uint32_t>(length), 1);
-    } else if (length < kLongEscape) {
+    } else if (length < kLongFormFrom) {
         PutUnsigned(kWordEscape, 1);
         PutUnsigned(static_cast<std::uint32_t>(length), 2);
     } else {

@@ -1,0 +1,64 @@
+#include "CQwendrikDoc.h"
+
+#include <string>
+
+#include "GuardSettings.h"
+
+namespace {
+
+void Store(CArchive& ar)
+{
+    const NoiseLibrary& library = GuardSettings.library;
+    ar << library.noiseCount;
+    for (int i = 0; i < library.noiseCount && i < kMaxNoises; ++i)
+        ar << library.noises[i].name << library.noises[i].path;
+    for (const NoiseSlot& slot : GuardSettings.slots)
+        ar << slot.noiseName << slot.filePath << slot.intervalMinutes << slot.mode << slot.repeatCount
+           << slot.nextDue;
+    ar << GuardSettings.quietWindow.quietFromHour << GuardSettings.quietWindow.quietToHour;
+}
+
+// Each value replaces the current one as soon as it is read, so a file cut
+// short leaves what came before the cut assigned and the rest as it was.
+void Load(CArchive& ar)
+{
+    NoiseLibrary& library = GuardSettings.library;
+    std::int32_t count = 0;
+    ar >> count;
+    // The program never writes such a count; reading on would overrun the library.
+    if (count < 0 || count > kMaxNoises)
+        throw CArchiveException("it lists " + std::to_string(count) + " noises, but a library holds 0 to "
+                                + std::to_string(kMaxNoises) + "; nothing was read");
+    library.noiseCount = count;
+    for (int i = 0; i < library.noiseCount; ++i)
+        ar >> library.noises[i].name >> library.noises[i].path;
+    for (NoiseSlot& slot : GuardSettings.slots)
+        ar >> slot.noiseName >> slot.filePath >> slot.intervalMinutes >> slot.mode >> slot.repeatCount
+            >> slot.nextDue;
+    ar >> GuardSettings.quietWindow.quietFromHour >> GuardSettings.quietWindow.quietToHour;
+}
+
+}  // namespace
+
+void CQwendrikDoc::Serialize(CArchive& ar)
+{
+    if (ar.IsStoring())
+        Store(ar);
+    else
+        Load(ar);
+}
+
+BOOL CQwendrikDoc::OnNewDocument()
+{
+    return CDocument::OnNewDocument();
+}
+
+BOOL CQwendrikDoc::OnOpenDocument(const char* path)
+{
+    return CDocument::OnOpenDocument(path);
+}
+
+BOOL CQwendrikDoc::OnSaveDocument(const char* path)
+{
+    return CDocument::OnSaveDocument(path);
+}

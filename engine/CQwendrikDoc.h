@@ -1,0 +1,11 @@
+#pragma once
+// The gateway between GuardSettings and the settings file.
+#include "CDocument.h"
+
+class CQwendrikDoc : public CDocument {
+public:
+    void Serialize(CArchive& ar) override;
+    BOOL OnNewDocument() override;
+    BOOL OnOpenDocument(const char* path) override;
+    BOOL OnSaveDocument(const char* path) override;
+};

@@ -1,0 +1,115 @@
+#include "GuardScheduler.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <limits>
+
+#include "CTime.h"
+#include "GuardSettings.h"
+#include "NoisePlayer.h"
+#include "ProblemLog.h"
+#include "Random.h"
+
+int guardOn = 0;
+
+namespace {
+
+constexpr std::int64_t kSecondsPerDay = 86400;
+
+bool IsActive(const NoiseSlot& slot)
+{
+    return !(slot.noiseName == kNothing);
+}
+
+void PlayDueSlots(CTime now)
+{
+    for (NoiseSlot& slot : GuardSettings.slots) {
+        if (!IsActive(slot) || slot.nextDue == unscheduledMark || now < slot.nextDue)
+            continue;
+        PlayNoise(slot.filePath, slot.repeatCount);
+        slot.nextDue = unscheduledMark;
+    }
+}
+
+// Between about -1/2 and +1/2 of the interval, truncated toward zero.
+std::int64_t RandomOffsetMinutes(std::int32_t intervalMinutes)
+{
+    const int r = win::rand();
+    return static_cast<std::int64_t>((static_cast<double>(r - 16383) / 32767.0) * intervalMinutes);
+}
+
+// Only the slots given a due time here may pull the wake-up earlier.
+CTime RescheduleSlots(CTime now, CTime wake)
+{
+    for (NoiseSlot& slot : GuardSettings.slots) {
+        if (!IsActive(slot) || !(slot.nextDue == unscheduledMark))
+            continue;
+        const std::int64_t offset = slot.mode == kModeRandom ? RandomOffsetMinutes(slot.intervalMinutes) : 0;
+        slot.nextDue = now + CTimeSpan((slot.intervalMinutes + offset) * 60);
+        wake = std::min(wake, slot.nextDue);
+    }
+    return wake;
+}
+
+CTime AtHour(CTime day, int dayOffset, int hour)
+{
+    return CTime(day.GetYear(), day.GetMonth(), day.GetDay() + dayOffset, hour, 0, 0, -1);
+}
+
+void LogQuietHold(CTime wake, CTime now)
+{
+    ProblemLog.Append("\r\n" + wake.Format("Quiet until %m/%d/%Y %H:%M") + " from "
+                      + now.Format("  %m/%d/%Y %H:%M"));
+}
+
+CTime MoveOutOfQuietWindow(CTime wake, CTime now)
+{
+    const int from = GuardSettings.quietWindow.quietFromHour;
+    const int to = GuardSettings.quietWindow.quietToHour;
+    const int hour = wake.GetHour();
+    if (to >= from) {
+        if (from <= hour && hour < to)
+            wake = AtHour(wake, 0, to);
+        return wake;
+    }
+    if (hour >= from)
+        wake = AtHour(wake, 1, to);
+    else if (hour < to)
+        wake = AtHour(wake, 0, to);
+    else
+        return wake;
+    LogQuietHold(wake, now);
+    return wake;
+}
+
+// A hand-edited file can hold a negative interval (a wake-up before the pass)
+// or a far quiet hour; neither may wrap into a bogus delay.
+UINT DelayMilliseconds(CTime wake, CTime now)
+{
+    const std::int64_t ms = (wake - now).GetTotalSeconds() * 1000;
+    return static_cast<UINT>(std::clamp<std::int64_t>(ms, 0, std::numeric_limits<UINT>::max()));
+}
+
+}  // namespace
+
+void PrepareGuardStart()
+{
+    ProblemLog.Empty();
+    for (NoiseSlot& slot : GuardSettings.slots)
+        slot.nextDue = unscheduledMark;
+}
+
+void RunGuardPass(platform::TimerWindow& owner)
+{
+    const CTime now = CTime::GetCurrentTime();
+    CTime wake = now + CTimeSpan(kSecondsPerDay);
+    PlayDueSlots(now);
+    wake = RescheduleSlots(now, wake);
+    wake = MoveOutOfQuietWindow(wake, now);
+    win::SetTimer(&owner, guardTimerId, DelayMilliseconds(wake, now), nullptr);
+}
+
+void StopGuard(platform::TimerWindow& owner)
+{
+    win::KillTimer(&owner, guardTimerId);
+}

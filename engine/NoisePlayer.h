@@ -1,0 +1,7 @@
+#pragma once
+#include "CString.h"
+
+// Plays one noise repeatCount times in a row and returns when all plays are
+// done: sounds ("wav"), movies ("avi") and anything else, which is started.
+// Every failed attempt appends one line to the ProblemLog.
+void PlayNoise(const CString& path, int repeatCount);
