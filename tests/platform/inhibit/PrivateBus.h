@@ -1,0 +1,61 @@
+#pragma once
+// A message bus of the test's own: dbus-daemon on a socket in a fresh folder,
+// with a configuration that allows everything.
+#include <QFile>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QString>
+
+#include "TempFolder.h"
+
+class PrivateBus {
+public:
+    PrivateBus()
+    {
+        const QString daemon = QStandardPaths::findExecutable(QStringLiteral("dbus-daemon"));
+        installed_ = !daemon.isEmpty();
+        if (!installed_)
+            return;
+        const QString config = QString::fromStdString(folder_ / "bus.conf");
+        QFile file(config);
+        if (!file.open(QIODevice::WriteOnly))
+            return;
+        file.write(QStringLiteral("<busconfig>\n"
+                                  "  <listen>unix:path=%1</listen>\n"
+                                  "  <auth>EXTERNAL</auth>\n"
+                                  "  <policy context=\"default\">\n"
+                                  "    <allow user=\"*\"/>\n"
+                                  "    <allow own=\"*\"/>\n"
+                                  "    <allow send_destination=\"*\"/>\n"
+                                  "    <allow receive_sender=\"*\"/>\n"
+                                  "  </policy>\n"
+                                  "</busconfig>\n")
+                       .arg(QString::fromStdString(folder_ / "socket"))
+                       .toUtf8());
+        file.close();
+        daemon_.start(daemon, {QStringLiteral("--config-file=") + config, QStringLiteral("--nofork"),
+                               QStringLiteral("--nopidfile"), QStringLiteral("--print-address")});
+        QByteArray printed;
+        while (!printed.contains('\n') && daemon_.waitForReadyRead(10000))
+            printed += daemon_.readAllStandardOutput();
+        address_ = QString::fromUtf8(printed).trimmed();
+    }
+    ~PrivateBus()
+    {
+        daemon_.terminate();
+        if (!daemon_.waitForFinished(10000))
+            daemon_.kill();
+    }
+    PrivateBus(const PrivateBus&) = delete;
+    PrivateBus& operator=(const PrivateBus&) = delete;
+
+    bool Installed() const { return installed_; }
+    // Empty when the daemon did not start.
+    const QString& Address() const { return address_; }
+
+private:
+    TempFolder folder_;
+    QProcess daemon_;
+    bool installed_ = false;
+    QString address_;
+};
