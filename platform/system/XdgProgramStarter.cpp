@@ -1,0 +1,62 @@
+#include "XdgProgramStarter.h"
+
+#include <spawn.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <chrono>
+#include <thread>
+
+extern char** environ;
+
+namespace platform {
+
+namespace {
+
+constexpr UINT kStarted = 33;
+constexpr UINT kFileNotFound = 2;
+constexpr UINT kNoAssociation = 31;
+// xdg-open hands the file on and exits at once; one that hangs must not hold
+// the guard for ever, so after this long it counts as started and is reaped later.
+constexpr auto kPatience = std::chrono::seconds(10);
+
+void ReapFinishedStarters()
+{
+    while (::waitpid(-1, nullptr, WNOHANG) > 0) {
+    }
+}
+
+}  // namespace
+
+UINT XdgProgramStarter::StartFile(const std::string& path, UINT /*showCommand*/)
+{
+    ReapFinishedStarters();
+    struct stat info {};
+    if (path.empty() || ::stat(path.c_str(), &info) != 0)
+        return kFileNotFound;
+
+    // "--" is not understood by xdg-open; a leading "-" is made harmless with "./".
+    const std::string argument = path[0] == '-' ? "./" + path : path;
+    char* const argv[] = {const_cast<char*>("xdg-open"), const_cast<char*>(argument.c_str()), nullptr};
+    pid_t child = 0;
+    if (::posix_spawnp(&child, "xdg-open", nullptr, nullptr, argv, environ) != 0)
+        return kFileNotFound;
+
+    const auto giveUp = std::chrono::steady_clock::now() + kPatience;
+    int status = 0;
+    for (;;) {
+        const pid_t done = ::waitpid(child, &status, WNOHANG);
+        if (done == child)
+            break;
+        if (done < 0 && errno != EINTR)
+            return kStarted;
+        if (std::chrono::steady_clock::now() >= giveUp)
+            return kStarted;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0 ? kStarted : kNoAssociation;
+}
+
+}  // namespace platform
