@@ -3,6 +3,7 @@
 #include <mpv/client.h>
 #include <sys/stat.h>
 
+#include <chrono>
 #include <clocale>
 #include <cstdio>
 #include <cstdlib>
@@ -84,6 +85,7 @@ bool MpvPlayer::EnsureHandle()
 
 MpvPlayer::Result MpvPlayer::PlayToEnd(const std::string& path)
 {
+    const auto called = std::chrono::steady_clock::now();
     if (!IsRegularFile(path))
         return Result::NoFile;
     const std::string absolute = AbsolutePath(path);
@@ -102,6 +104,7 @@ MpvPlayer::Result MpvPlayer::PlayToEnd(const std::string& path)
         } else if (event->event_id == MPV_EVENT_PLAYBACK_RESTART) {
             char* ao = mpv_get_property_string(handle_, "current-ao");
             hadAudioOutput_ = ao != nullptr;
+            startLatency_ = std::chrono::duration<double>(std::chrono::steady_clock::now() - called).count();
             mpv_free(ao);
         } else if (event->event_id == MPV_EVENT_END_FILE && started) {
             const auto* end = static_cast<const mpv_event_end_file*>(event->data);

@@ -28,6 +28,8 @@ public:
 
     // Whether mpv had an audio output open when the file started.
     bool HadAudioOutput() const { return hadAudioOutput_; }
+    // Seconds from the call of the last PlayToEnd to the start of its output.
+    double LastStartLatency() const { return startLatency_; }
 
 private:
     bool EnsureHandle();
@@ -35,6 +37,7 @@ private:
     std::vector<Option> options_;
     mpv_handle* handle_ = nullptr;
     bool hadAudioOutput_ = false;
+    double startLatency_ = 0;
 };
 
 // The audio outputs to try: $HAUNTWATCH_AO, else real devices only, never null.

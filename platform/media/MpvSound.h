@@ -10,6 +10,7 @@ class MpvSound final : public SoundService {
 public:
     MpvSound();
     bool PlaySync(const std::string& path) override;
+    double LastStartLatency() const { return player_.LastStartLatency(); }
 
 private:
     MpvPlayer player_;
