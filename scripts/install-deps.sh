@@ -8,6 +8,7 @@ packages=(
   qt6-base-dev libqt6dbus6
   libmpv-dev
   libgtest-dev libgmock-dev libbenchmark-dev
+  libx11-dev
   xvfb xauth x11-utils
   xdg-utils
   dbus-daemon

@@ -28,10 +28,15 @@ bool CCmdTarget::Dispatch(const Msg& msg)
     return false;
 }
 
-bool CCmdTarget::OnCmdMsg(UINT id)
+Msg CCmdTarget::CommandMessage(UINT id)
 {
     Msg msg;
     msg.message = WM_COMMAND;
     msg.id = id;
-    return Dispatch(msg);
+    return msg;
+}
+
+bool CCmdTarget::OnCmdMsg(UINT id)
+{
+    return Dispatch(CommandMessage(id));
 }

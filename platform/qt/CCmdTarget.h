@@ -19,6 +19,8 @@ struct Msg {
     UINT scrollCode = 0;  // WM_HSCROLL
     int scrollPos = 0;    // WM_HSCROLL
     void* control = nullptr;  // WM_HSCROLL: the CSliderCtrl / control object
+    LPCREATESTRUCT createStruct = nullptr;  // WM_CREATE
+    mutable int result = 0;   // WM_CREATE: the handler's answer, -1 refuses creation
 };
 
 struct MessageMapEntry {
@@ -39,6 +41,8 @@ public:
 
     // Runs the handler the map chain lists for the message; false when none does.
     bool Dispatch(const Msg& msg);
+    // The WM_COMMAND message of a menu item or accelerator.
+    static Msg CommandMessage(UINT id);
     // A command (menu item, accelerator) handled by this target alone.  Windows
     // that route further (view -> document -> frame -> application) override it.
     virtual bool OnCmdMsg(UINT id);
@@ -79,4 +83,4 @@ public:                                                         \
 #define ON_WM_HSCROLL() \
     {WM_HSCROLL, 0, 0, [](CCmdTarget* t, const Msg& m) { static_cast<ThisClass*>(t)->OnHScroll(m.scrollCode, m.scrollPos, m.control); }},
 #define ON_WM_CREATE() \
-    {WM_CREATE, 0, 0, [](CCmdTarget* t, const Msg&) { static_cast<ThisClass*>(t)->OnCreate(); }},
+    {WM_CREATE, 0, 0, [](CCmdTarget* t, const Msg& m) { m.result = static_cast<ThisClass*>(t)->OnCreate(m.createStruct); }},

@@ -1,0 +1,7 @@
+#pragma once
+#include "CDialog.h"
+
+class CAboutDlg : public CDialog {
+public:
+    CAboutDlg();
+};

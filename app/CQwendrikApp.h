@@ -1,0 +1,12 @@
+#pragma once
+#include "CWinApp.h"
+
+class CQwendrikApp : public CWinApp {
+public:
+    CQwendrikApp();
+
+    BOOL InitInstance() override;
+    void OnAppAbout();
+
+    DECLARE_MESSAGE_MAP()
+};

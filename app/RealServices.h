@@ -1,0 +1,15 @@
+#pragma once
+// The real services and the message box, installed for as long as this lives.
+#include <memory>
+
+class RealServices {
+public:
+    RealServices();
+    ~RealServices();
+    RealServices(const RealServices&) = delete;
+    RealServices& operator=(const RealServices&) = delete;
+
+private:
+    struct Parts;
+    std::unique_ptr<Parts> parts_;
+};

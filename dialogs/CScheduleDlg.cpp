@@ -1,0 +1,3 @@
+#include "CScheduleDlg.h"
+
+CScheduleDlg::CScheduleDlg(QWidget* parent) : CDialog(134, parent) {}

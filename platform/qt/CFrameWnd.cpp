@@ -1,0 +1,240 @@
+#include "CFrameWnd.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFile>
+#include <QIcon>
+#include <QMainWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QShortcut>
+#include <QUrl>
+
+#include "CSingleDocTemplate.h"
+#include "CStatusBar.h"
+#include "CView.h"
+#include "CWinApp.h"
+#include "ResourceTables.h"
+
+namespace {
+
+std::vector<CString> LocalFiles(const QMimeData* data)
+{
+    std::vector<CString> paths;
+    if (!data)
+        return paths;
+    for (const QUrl& url : data->urls())
+        if (url.isLocalFile())
+            paths.emplace_back(QFile::encodeName(url.toLocalFile()).toStdString());
+    return paths;
+}
+
+class FrameWidget final : public QMainWindow {
+public:
+    explicit FrameWidget(CFrameWnd& frame) : frame_(frame) {}
+
+protected:
+    bool event(QEvent* event) override
+    {
+        switch (event->type()) {
+        case QEvent::StatusTip:
+            // Menu prompts never reach the text pane: only the view writes it.
+            return true;
+        case QEvent::KeyPress:
+        case QEvent::KeyRelease:
+            frame_.OnKeyStateMayHaveChanged();
+            break;
+        case QEvent::WindowActivate:
+            frame_.OnActivate();
+            break;
+        default:
+            break;
+        }
+        return QMainWindow::event(event);
+    }
+
+    void closeEvent(QCloseEvent* event) override
+    {
+        event->accept();
+        frame_.OnClose();
+    }
+
+    void dragEnterEvent(QDragEnterEvent* event) override
+    {
+        if (!LocalFiles(event->mimeData()).empty())
+            event->acceptProposedAction();
+    }
+
+    void dropEvent(QDropEvent* event) override
+    {
+        const std::vector<CString> paths = LocalFiles(event->mimeData());
+        if (paths.empty())
+            return;
+        event->acceptProposedAction();
+        frame_.OnDropFiles(paths);
+    }
+
+private:
+    CFrameWnd& frame_;
+};
+
+void AddMenuItems(QWidget& menu, const std::vector<MenuItemResource>& items, CFrameWnd& frame)
+{
+    for (const MenuItemResource& item : items) {
+        const QString text = QString::fromLocal8Bit(item.text);
+        if (!item.popup.empty()) {
+            auto* popup = new QMenu(text, &menu);
+            AddMenuItems(*popup, item.popup, frame);
+            menu.addAction(popup->menuAction());
+            continue;
+        }
+        auto* action = new QAction(text, &menu);
+        const UINT id = item.commandId;
+        QObject::connect(action, &QAction::triggered, action, [&frame, id] { frame.OnCmdMsg(id); });
+        menu.addAction(action);
+    }
+}
+
+// The document lists no commands; its empty table keeps its place in the route.
+CCmdTarget documentCommands;
+
+}  // namespace
+
+BEGIN_MESSAGE_MAP(CFrameWnd, CWnd)
+    ON_WM_CREATE()
+END_MESSAGE_MAP()
+
+BOOL CFrameWnd::PreCreateWindow(CREATESTRUCT& /*cs*/)
+{
+    return TRUE;
+}
+
+BOOL CFrameWnd::LoadFrame(UINT resourceId, CCreateContext* context)
+{
+    CREATESTRUCT cs;
+    cs.style = WS_OVERLAPPEDWINDOW | FWS_ADDTOTITLE;
+    cs.lpCreateParams = context;
+    if (!PreCreateWindow(cs))
+        return FALSE;
+    style_ = cs.style;
+    docTemplate_ = context ? context->docTemplate : nullptr;
+
+    auto* window = new FrameWidget(*this);
+    Attach(window, nullptr, 0);
+    if (cs.cx != CW_USEDEFAULT && cs.cy != CW_USEDEFAULT)
+        window->resize(cs.cx, cs.cy);
+    const QString icon = QStringLiteral(":/res/%1.png").arg(resourceId);
+    if (QFile::exists(icon))
+        window->setWindowIcon(QIcon(icon));
+    BuildMenu(*window, resourceId);
+    BuildAccelerators(*window, resourceId);
+    OnUpdateFrameTitle();
+
+    Msg create;
+    create.message = WM_CREATE;
+    create.createStruct = &cs;
+    return (Dispatch(create) && create.result == -1) ? FALSE : TRUE;
+}
+
+void CFrameWnd::BuildMenu(QMainWindow& window, UINT resourceId)
+{
+    if (const MenuResource* menu = AfxFindMenu(resourceId))
+        AddMenuItems(*window.menuBar(), menu->items, *this);
+}
+
+void CFrameWnd::BuildAccelerators(QMainWindow& window, UINT resourceId)
+{
+    const AcceleratorTableResource* table = AfxFindAccelerators(resourceId);
+    if (!table)
+        return;
+    for (const AcceleratorResource& entry : table->entries) {
+        auto* shortcut = new QShortcut(QKeySequence(QString::fromLatin1(entry.keys)), &window);
+        shortcut->setContext(Qt::WindowShortcut);
+        const UINT id = entry.commandId;
+        QObject::connect(shortcut, &QShortcut::activated, shortcut, [this, id] { OnCmdMsg(id); });
+    }
+}
+
+int CFrameWnd::OnCreate(LPCREATESTRUCT cs)
+{
+    auto* context = cs ? static_cast<CCreateContext*>(cs->lpCreateParams) : nullptr;
+    if (!context || !context->newView)
+        return 0;
+    if (!context->newView->Create(this, context->currentDocument))
+        return -1;
+    activeView_ = context->newView;
+    return 0;
+}
+
+bool CFrameWnd::OnCmdMsg(UINT id)
+{
+    const Msg command = CommandMessage(id);
+    CCmdTarget* const route[] = {activeView_, &documentCommands, this, AfxGetApp()};
+    for (CCmdTarget* target : route)
+        if (target && target->Dispatch(command))
+            return true;
+    return false;
+}
+
+void CFrameWnd::InitialUpdateFrame(CDocument* /*document*/, BOOL makeVisible)
+{
+    if (activeView_)
+        activeView_->OnInitialUpdate();
+    if (makeVisible)
+        ActivateFrame();
+    OnUpdateFrameTitle();
+}
+
+void CFrameWnd::ActivateFrame()
+{
+    QWidget* window = GetSafeHwnd();
+    if (!window)
+        return;
+    if (window->isMinimized())
+        window->showNormal();
+    else
+        window->show();
+    window->raise();
+    window->activateWindow();
+}
+
+void CFrameWnd::OnUpdateFrameTitle()
+{
+    if (!docTemplate_)
+        return;
+    CString title = docTemplate_->GetDocString(CSingleDocTemplate::windowTitle);
+    if (style_ & FWS_ADDTOTITLE)
+        title += " - " + docTemplate_->GetTitle();
+    SetWindowText(title);
+}
+
+void CFrameWnd::OnClose()
+{
+    // Nothing is ever marked modified, so there is nothing to ask.
+    QCoreApplication::quit();
+}
+
+void CFrameWnd::OnDropFiles(const std::vector<CString>& paths)
+{
+    ActivateFrame();
+    // One document at a time: the first file dropped is the one opened.
+    if (CWinApp* app = AfxGetApp(); app && !paths.empty())
+        app->OpenDocumentFile(paths.front());
+}
+
+void CFrameWnd::OnKeyStateMayHaveChanged()
+{
+    if (statusBar_)
+        statusBar_->UpdateLockIndicators();
+}
+
+void CFrameWnd::OnActivate()
+{
+    OnKeyStateMayHaveChanged();
+    if (CWinApp* app = AfxGetApp())
+        app->ProcessPendingShellOpens();
+}

@@ -1,0 +1,115 @@
+#include "CStatusBar.h"
+
+#include <QFontMetrics>
+#include <QLabel>
+#include <QMainWindow>
+#include <QStatusBar>
+
+#include "AfxRes.h"
+#include "CFrameWnd.h"
+#include "ResourceTables.h"
+
+namespace {
+
+bool LockOn(UINT indicatorId, const LockKeyState& state)
+{
+    switch (indicatorId) {
+    case ID_INDICATOR_CAPS:
+        return state.capsLock;
+    case ID_INDICATOR_NUM:
+        return state.numLock;
+    case ID_INDICATOR_SCRL:
+        return state.scrollLock;
+    default:
+        return true;
+    }
+}
+
+QLabel* NewPane(QStatusBar* bar)
+{
+    auto* label = new QLabel(bar);
+    label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    return label;
+}
+
+}  // namespace
+
+CStatusBar::~CStatusBar()
+{
+    if (auto* frame = dynamic_cast<CFrameWnd*>(GetParent()))
+        frame->SetStatusBar(nullptr);
+}
+
+QStatusBar* CStatusBar::Bar() const
+{
+    return static_cast<QStatusBar*>(GetSafeHwnd());
+}
+
+BOOL CStatusBar::Create(CWnd* parent, DWORD style, UINT id)
+{
+    auto* frame = parent ? qobject_cast<QMainWindow*>(parent->GetSafeHwnd()) : nullptr;
+    if (!frame || (style & CBRS_BOTTOM) == 0)
+        return FALSE;
+    auto* bar = new QStatusBar(frame);
+    Attach(bar, parent, id);
+    frame->setStatusBar(bar);
+    if (auto* frameWnd = dynamic_cast<CFrameWnd*>(parent))
+        frameWnd->SetStatusBar(this);
+    bar->setVisible((style & WS_VISIBLE) != 0);
+    return TRUE;
+}
+
+BOOL CStatusBar::SetIndicators(const UINT* ids, int count)
+{
+    QStatusBar* bar = Bar();
+    if (!bar || count < 0)
+        return FALSE;
+    for (int i = 0; i < count; ++i) {
+        Pane pane{ids[i], NewPane(bar), CString()};
+        if (pane.id == ID_SEPARATOR) {
+            // The text pane takes what the indicators leave and clips a long text
+            // instead of widening the window.
+            pane.label->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+            bar->addWidget(pane.label, 1);
+        } else {
+            if (!AfxLoadString(pane.id, pane.indicatorText)) {
+                delete pane.label;
+                return FALSE;
+            }
+            // A blank indicator keeps its width, so the panes never jump.
+            const QString text = QString::fromLocal8Bit(pane.indicatorText.c_str());
+            pane.label->setMinimumWidth(QFontMetrics(pane.label->font()).horizontalAdvance(text) + 8);
+            pane.label->setAlignment(Qt::AlignCenter);
+            bar->addPermanentWidget(pane.label);
+        }
+        panes_.push_back(pane);
+    }
+    UpdateLockIndicators();
+    return TRUE;
+}
+
+BOOL CStatusBar::SetPaneText(int index, const char* text, BOOL update)
+{
+    if (index < 0 || index >= GetCount())
+        return FALSE;
+    QLabel* label = panes_[static_cast<size_t>(index)].label;
+    label->setText(QString::fromLocal8Bit(text ? text : ""));
+    if (update)
+        label->repaint();
+    return TRUE;
+}
+
+CString CStatusBar::GetPaneText(int index) const
+{
+    if (index < 0 || index >= GetCount())
+        return CString();
+    return CString(panes_[static_cast<size_t>(index)].label->text().toLocal8Bit().toStdString());
+}
+
+void CStatusBar::UpdateLockIndicators()
+{
+    const LockKeyState state = readLockKeys_ ? readLockKeys_() : LockKeyState{};
+    for (const Pane& pane : panes_)
+        if (pane.id != ID_SEPARATOR)
+            pane.label->setText(LockOn(pane.id, state) ? QString::fromLocal8Bit(pane.indicatorText.c_str()) : QString());
+}

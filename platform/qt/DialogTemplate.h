@@ -1,0 +1,27 @@
+#pragma once
+// Dialog templates as data: controls with their ids, kinds, styles and texts,
+// placed in dialog units (a quarter of the average character width across, an
+// eighth of the character height down).
+#include <string>
+#include <vector>
+
+struct DialogControl {
+    enum class Kind { Static, Edit, MultiLineEdit, Button, DefaultButton, Icon };
+    Kind kind;
+    int id;  // -1 for controls nobody addresses
+    int x, y, width, height;
+    std::string text;
+    bool hidden = false;
+    bool readOnly = false;
+    bool border = true;
+};
+
+struct DialogTemplate {
+    int id;
+    std::string caption;
+    int width, height;
+    std::vector<DialogControl> controls;
+};
+
+// The template with that resource id, or nullptr.
+const DialogTemplate* FindDialogTemplate(int id);

@@ -1,0 +1,40 @@
+#pragma once
+// One program per home folder.  The first start claims a lock and a local
+// socket in the user's runtime folder, both named after the home folder; a
+// later start with the same home folder hands its file to that program
+// instead of running a second guard.
+#include <QObject>
+#include <QString>
+#include <memory>
+
+class QLocalServer;
+class QLocalSocket;
+class QLockFile;
+
+class ShellOpenChannel : public QObject {
+    Q_OBJECT
+public:
+    explicit ShellOpenChannel(const QString& homeFolder);
+    ~ShellOpenChannel() override;
+
+    // True when this process is now the program for the home folder and
+    // listens for open requests; false when another one runs.
+    bool Claim();
+    // Sends a file (an empty path: no file) to the running program.  False
+    // when it cannot be reached.
+    bool Forward(const QString& path);
+
+    QString SocketPath() const { return basePath_ + QStringLiteral(".socket"); }
+
+Q_SIGNALS:
+    // An absolute path, or empty for a start without a file.
+    void openRequested(const QString& path);
+
+private:
+    void OnNewConnection();
+    void OnReadyRead(QLocalSocket& socket, QByteArray& pending);
+
+    QString basePath_;
+    std::unique_ptr<QLockFile> lock_;
+    std::unique_ptr<QLocalServer> server_;
+};

@@ -1,0 +1,13 @@
+#pragma once
+#include "CDialog.h"
+#include "CString.h"
+
+// A read-only text window with no visible button: Enter does nothing, Esc closes it.
+class CHelpDlg : public CDialog {
+public:
+    explicit CHelpDlg(QWidget* parent = nullptr);
+    CString m_text;
+
+protected:
+    void DoDataExchange(CDataExchange* pDX) override;
+};
