@@ -9,6 +9,7 @@
 #include "Sound.h"
 #include "Timer.h"
 #include "WallClockTimerService.h"
+#include "LogindSleepInhibitor.h"
 #include "XdgProgramStarter.h"
 
 struct RealServices::Parts {
@@ -17,6 +18,7 @@ struct RealServices::Parts {
     platform::MpvMovieCommands movies;
     platform::XdgProgramStarter starter;
     platform::WallClockTimerService timer;
+    platform::LogindSleepInhibitor sleepInhibitor;
 };
 
 RealServices::RealServices() : parts_(std::make_unique<Parts>())
@@ -26,10 +28,12 @@ RealServices::RealServices() : parts_(std::make_unique<Parts>())
     platform::InstallMovieCommandService(&parts_->movies);
     platform::InstallProgramStarter(&parts_->starter);
     platform::InstallTimerService(&parts_->timer);
+    platform::InstallSleepInhibitor(&parts_->sleepInhibitor);
 }
 
 RealServices::~RealServices()
 {
+    platform::InstallSleepInhibitor(nullptr);
     platform::InstallTimerService(nullptr);
     platform::InstallProgramStarter(nullptr);
     platform::InstallMovieCommandService(nullptr);

@@ -16,6 +16,7 @@
 #include "MenuResources.h"
 #include "ProblemLog.h"
 #include "Random.h"
+#include "SleepInhibitor.h"
 #include "Sound.h"
 
 CStatusBar* statusBar = nullptr;
@@ -30,6 +31,12 @@ constexpr char kGuardOffSound[] = "c:\\qwendrik\\mervo.wav";
 // Two columns and four rows more than the picture; that margin stays background.
 constexpr int kCopiedWidth = 450;
 constexpr int kCopiedHeight = 336;
+// Held while the guard is on: a guard that sleeps with the machine makes no noise.
+void KeepMachineAwake(bool awake)
+{
+    if (platform::SleepInhibitor* inhibitor = platform::InstalledSleepInhibitor())
+        awake ? inhibitor->Hold() : inhibitor->Release();
+}
 }  // namespace
 
 BEGIN_MESSAGE_MAP(CQwendrikView, CView)
@@ -40,6 +47,11 @@ BEGIN_MESSAGE_MAP(CQwendrikView, CView)
     ON_COMMAND(ID_PROBLEM_REPORT, OnProblemReport)
     ON_WM_TIMER()
 END_MESSAGE_MAP()
+
+CQwendrikView::~CQwendrikView()
+{
+    KeepMachineAwake(false);
+}
 
 CQwendrikDoc* CQwendrikView::GetDocument() const
 {
@@ -60,6 +72,7 @@ void CQwendrikView::OnInitialUpdate()
     guardOn = 0;
     // A timer left running would go on playing while the window says the guard is off.
     StopGuard();
+    KeepMachineAwake(false);
     win::srand(1);
     currentDocument = GetDocument();
     currentDocument->OnOpenDocument(SettingsPath);
@@ -101,6 +114,7 @@ void CQwendrikView::OnLButtonDown(UINT /*nFlags*/, CPoint point)
         guardOn = 0;
         ShowStatus(kGreeting);
         StopGuard();
+        KeepMachineAwake(false);
     } else if (guardOn == 0 && InCupcake(point)) {
         StartGuard();
     }
@@ -117,6 +131,7 @@ void CQwendrikView::StartGuard()
 {
     win::PlaySoundA(kGuardOnSound, nullptr, 0);
     guardOn = 1;
+    KeepMachineAwake(true);
     ShowStatus(kOnDuty);
     PrepareGuardStart();
     RunGuardPass();

@@ -13,6 +13,8 @@ extern CQwendrikDoc* currentDocument;
 
 class CQwendrikView : public CView, public platform::TimerWindow {
 public:
+    // The end of the program lets go of the machine's sleep inhibitor.
+    ~CQwendrikView() override;
     CQwendrikDoc* GetDocument() const;
 
     BOOL PreCreateWindow(CREATESTRUCT& cs) override;

@@ -23,7 +23,7 @@ mkdir -m 700 "$XDG_RUNTIME_DIR"
 measure() {
   local start out
   start=$(date +%s%N)
-  out=$("$1")
+  out=$("$@")
   awk -v start="$start" '{ printf "%.1f %d\n", ($1 - start) / 1e6, $2 }' <<<"$out"
 }
 
@@ -31,12 +31,16 @@ median() { sort -n | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] 
 
 app=$build/bench/startup/bench_startup_hauntwatch
 bare=$build/bench/startup/bench_startup_bare
-# Warm the file cache for both before measuring.
-measure "$app" >/dev/null; measure "$bare" >/dev/null
-: > "$work/app"; : > "$work/bare"
+# What loading libmpv and its libraries alone costs a bare window.
+libmpv=$(ldd "$app" | awk '/libmpv\.so/ { print $3 }')
+with_mpv() { env ${libmpv:+LD_PRELOAD=$libmpv} "$bare"; }
+# Warm the file cache before measuring.
+measure "$app" >/dev/null; measure "$bare" >/dev/null; measure with_mpv >/dev/null
+: > "$work/app"; : > "$work/bare"; : > "$work/mpv"
 for ((i = 0; i < runs; i++)); do
   measure "$app" >>"$work/app"
   measure "$bare" >>"$work/bare"
+  measure with_mpv >>"$work/mpv"
 done
 
 app_ms=$(cut -d' ' -f1 "$work/app" | median); bare_ms=$(cut -d' ' -f1 "$work/bare" | median)
@@ -44,3 +48,7 @@ app_kib=$(cut -d' ' -f2 "$work/app" | median); bare_kib=$(cut -d' ' -f2 "$work/b
 echo "platform: ${QT_QPA_PLATFORM:-xcb (Xvfb)}, median of $runs starts each"
 awk -v a="$app_ms" -v b="$bare_ms" 'BEGIN { printf "start to first paint: hauntwatch %.1f ms, bare Qt window %.1f ms, ratio %.2f (aim <= 1.5)\n", a, b, a / b }'
 awk -v a="$app_kib" -v b="$bare_kib" 'BEGIN { printf "resident memory before the first play: hauntwatch %.1f MiB, bare Qt window %.1f MiB, ratio %.2f (aim <= 1.3)\n", a / 1024, b / 1024, a / b }'
+if [[ -n "$libmpv" ]]; then
+  mpv_ms=$(cut -d' ' -f1 "$work/mpv" | median); mpv_kib=$(cut -d' ' -f2 "$work/mpv" | median)
+  awk -v m="$mpv_ms" -v k="$mpv_kib" -v b="$bare_ms" -v bk="$bare_kib" 'BEGIN { printf "of that, linking libmpv: bare Qt window with libmpv loaded %.1f ms (%.2f), %.1f MiB (%.2f)\n", m, m / b, k / 1024, k / bk }'
+fi

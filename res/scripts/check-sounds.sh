@@ -30,8 +30,8 @@ check() {
 }
 check "$data/thanks.wav" 1 3
 check "$data/mervo.wav" 1 3
-for f in "$data"/noises/*.wav; do check "$f" 2 8; done
+for f in "$data"/noises/*.wav; do check "$f" 2 6; done
 total=$(du -cb "$data"/*.wav "$data"/noises/*.wav | awk 'END { print $1 }')
 echo "total $total bytes"
-[ "$total" -lt 3200000 ] || { echo "FAIL: data folder too large"; status=1; }
+[ "$total" -lt 2000000 ] || { echo "FAIL: data folder too large"; status=1; }
 exit $status

@@ -177,7 +177,7 @@ make_voices() {
   mix "$work/voices-mix.wav" -v 0.5 "$work/v1a.wav" -v 0.42 "$work/v2a.wav" -v 0.5 "$work/v3a.wav" -v 0.42 "$work/v4a.wav" \
     -v 0.5 "$work/voices-room.wav"
   finish "$work/voices-mix.wav" "$data/noises/voices-in-another-room.wav" -4 0.3 0.6 \
-    lowpass 650 lowpass 900 highpass 90 equalizer 300 1q 3 reverb 55 60 70 60 15 trim 0 7.8
+    lowpass 650 lowpass 900 highpass 90 equalizer 300 1q 3 reverb 55 60 70 60 15 trim 0 5.9
 }
 
 # One knock of a knuckle on a wooden door.
@@ -243,7 +243,7 @@ but it will stay mild and dry further south."
   mix "$work/tv-mix.wav" -v 0.8 "$work/tune-a.wav" -v 0.45 "$work/tune-b.wav" "$work/tv1a.wav" "$work/tv2a.wav" \
     "$work/tv-hum.wav" "$work/tv-hiss.wav"
   finish "$work/tv-mix.wav" "$data/noises/television.wav" -5 0.4 0.8 \
-    highpass 150 lowpass 1400 lowpass 1800 equalizer 900 1q 3 reverb 45 60 60 50 8 trim 0 8.0
+    highpass 150 lowpass 1400 lowpass 1800 equalizer 900 1q 3 reverb 45 60 60 50 8 trim 0 5.9
 }
 
 make_thanks
