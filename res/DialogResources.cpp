@@ -2,20 +2,70 @@
 
 #include "DialogTemplate.h"
 
+#include <vector>
+
 namespace {
 
 using Kind = DialogControl::Kind;
 
-const DialogTemplate kTemplates[] = {
+// Five rows of the same shape, then the quiet window and the buttons.
+DialogTemplate ScheduleTemplate()
+{
+    DialogTemplate t{IDD_SCHEDULE, "So, What Do You Want the Vorn to do?", 300, 271, {}};
+    for (const ScheduleRowIds& row : kScheduleRows) {
+        const int y = row.top;
+        t.controls.insert(t.controls.end(), {
+            {Kind::Static, -1, 7, y - 11, 113, 8, "Play This Noise"},
+            {Kind::ComboBox, row.noiseList, 7, y, 113, 12, ""},
+            {Kind::Static, -1, 133, y - 11, 30, 8, "Every"},
+            {Kind::Edit, row.hours, 133, y, 12, 12, ""},
+            {Kind::Static, -1, 146, y + 2, 9, 8, "hr"},
+            {Kind::Edit, row.minutes, 155, y, 18, 12, ""},
+            {Kind::Static, -1, 174, y + 2, 14, 8, "min"},
+            {Kind::Slider, row.slider, 126, y + 14, 58, 13, ""},
+            {Kind::Static, -1, 191, y - 11, 25, 8, "Repeat"},
+            {Kind::Edit, row.repeat, 191, y, 20, 12, ""},
+            {Kind::RadioFirst, row.random, 223, y - 5, 45, 10, "Random"},
+            {Kind::Radio, row.exact, 223, y + 6, 45, 10, "Exact"},
+        });
+    }
+    t.controls.insert(t.controls.end(), {
+        {Kind::Static, -1, 33, 223, 50, 8, "Be quiet from"},
+        {Kind::Edit, IDC_QUIET_FROM, 7, 238, 20, 12, ""},
+        {Kind::RadioFirst, IDC_QUIET_FROM_AM, 31, 234, 28, 10, "am"},
+        {Kind::Radio, IDC_QUIET_FROM_PM, 31, 245, 28, 10, "pm"},
+        {Kind::Static, -1, 64, 239, 14, 8, "to "},
+        {Kind::Edit, IDC_QUIET_TO, 81, 238, 20, 12, ""},
+        {Kind::RadioFirst, IDC_QUIET_TO_AM, 105, 234, 28, 10, "am"},
+        {Kind::Radio, IDC_QUIET_TO_PM, 105, 245, 28, 10, "pm"},
+        {Kind::Button, IDC_EDIT_NOISES, 136, 250, 50, 14, "Edit Noises"},
+        {Kind::Button, IDC_PREVIEW, 190, 250, 50, 14, "Preview"},
+        {Kind::Button, 1, 243, 250, 50, 14, "OK"},
+        {Kind::DefaultButton, IDC_SCHEDULE_DUMMY, 243, 235, 50, 14, "dummy", true},
+    });
+    return t;
+}
+
+const std::vector<DialogTemplate> kTemplates = {
     {IDD_ABOUTBOX, "About qwendrik", 310, 55, {
         {Kind::Icon, -1, 7, 15, 21, 20, ":/res/128.png"},
         {Kind::Static, -1, 40, 10, 200, 8, ""},
         {Kind::DefaultButton, 1, 271, 7, 32, 14, "OK"},
     }},
-    // FIXME: the rows and buttons of the schedule dialog.
-    {134, "So, What Do You Want the Vorn to do?", 300, 271, {
-        {Kind::DefaultButton, 1047, 0, 0, 10, 10, "dummy", true},
+    {IDD_NOISES, "Add or Delete Noises", 317, 166, {
+        {Kind::ListBox, IDC_NOISE_LIST, 20, 15, 274, 118, ""},
+        {Kind::Button, IDC_ADD_NOISE, 103, 145, 64, 14, "Add a Noise"},
+        {Kind::Button, IDC_DELETE_NOISE, 173, 145, 64, 14, "Delete This Noise"},
+        {Kind::DefaultButton, 1, 246, 145, 64, 14, "OK"},
     }},
+    {IDD_NAME_EVENT, "Name the Event", 250, 95, {
+        {Kind::Static, -1, 15, 14, 217, 11, "What do you want to call the event in"},
+        {Kind::Edit, IDC_FILE_NAME, 44, 33, 145, 12, "", false, true, false},
+        {Kind::Edit, IDC_EVENT_NAME, 15, 53, 219, 15, ""},
+        {Kind::Button, 2, 136, 74, 50, 14, "Cancel"},
+        {Kind::Button, 1, 193, 74, 50, 14, "OK"},
+    }},
+    ScheduleTemplate(),
     {IDD_HELP, "What is this?", 311, 234, {
         {Kind::MultiLineEdit, IDC_TEXT, 7, 7, 297, 220, "", false, true, false},
         {Kind::DefaultButton, 1018, 261, 218, 43, 15, "Button1", true},

@@ -1,11 +1,14 @@
 #pragma once
-// One libmpv handle that plays a local file to its end and says whether it
-// played.  The handle is made on the first play, so starting the program costs
-// nothing, and kept for the next ones.
+// One hardened libmpv handle that plays a local file to its end and says how
+// that went.  The handle is made on the first play, so starting the program
+// costs nothing, and kept for the next ones.
+#include <chrono>
+#include <cstdint>
 #include <string>
 #include <vector>
 
 struct mpv_handle;
+struct mpv_event;
 
 namespace platform {
 
@@ -15,34 +18,50 @@ public:
         std::string name;
         std::string value;
     };
+    // Sound: audio only, no window.  Movie: full screen in mpv's own window,
+    // where Esc and q end the clip early.
+    enum class Kind { Sound, Movie };
+    enum class Outcome { Played, NotAFile, CannotPlay, NoAudioOutput, NoVideoOutput, NoPlayer };
 
-    explicit MpvPlayer(std::vector<Option> options);
+    // `tuning` is applied after everything else (tests and benchmarks use it
+    // for mpv's untimed null outputs).
+    explicit MpvPlayer(Kind kind, std::vector<Option> tuning = {});
     ~MpvPlayer();
     MpvPlayer(const MpvPlayer&) = delete;
     MpvPlayer& operator=(const MpvPlayer&) = delete;
 
-    enum class Result { Played, NoFile, Failed };
     // Blocks until the file has ended.  Only an existing regular file is
-    // handed to mpv, by its absolute path, so it is never read as a URL.
-    Result PlayToEnd(const std::string& path);
+    // handed to mpv, by its canonical absolute path, so it is never taken for
+    // a URL or an option; whatever else a file would make mpv load (the
+    // entries of a playlist) is refused.
+    Outcome PlayToEnd(const std::string& path);
 
-    // Whether mpv had an audio output open when the file started.
-    bool HadAudioOutput() const { return hadAudioOutput_; }
-    // Seconds from the call of the last PlayToEnd to the start of its output.
+    // Seconds from the call of the last PlayToEnd to the start of its output;
+    // negative when its output never started.
     double LastStartLatency() const { return startLatency_; }
 
 private:
+    struct Play {
+        std::int64_t awaitedEntry;
+        std::string path;
+        std::chrono::steady_clock::time_point called;
+        bool ownLoadSeen = false;
+        bool started = false;
+    };
+
     bool EnsureHandle();
+    bool Configure();
+    bool SetUpAfterStart();
+    void DestroyHandle();
+    std::int64_t Load(const std::string& path);
+    Outcome AwaitEnd(Play& play);
+    void OnLoadHook(const mpv_event& event, Play& play);
+    void OnPlaybackRestart(const Play& play);
 
-    std::vector<Option> options_;
+    Kind kind_;
+    std::vector<Option> tuning_;
     mpv_handle* handle_ = nullptr;
-    bool hadAudioOutput_ = false;
-    double startLatency_ = 0;
+    double startLatency_ = -1;
 };
-
-// The audio outputs to try: $HAUNTWATCH_AO, else real devices only, never null.
-std::string AudioOutputs();
-// $HAUNTWATCH_VO, or empty for mpv's own choice.
-std::string VideoOutputs();
 
 }  // namespace platform

@@ -1,6 +1,11 @@
 #include "CDialog.h"
 
 #include <QApplication>
+#include <QButtonGroup>
+#include <QDateTime>
+#include <QEvent>
+#include <QRadioButton>
+#include <QSlider>
 #include <QDialog>
 #include <QFontMetrics>
 #include <QIcon>
@@ -9,6 +14,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 
+#include "DialogControls.h"
 #include "DialogTemplate.h"
 
 namespace {
@@ -25,9 +31,21 @@ struct DialogUnits {
     int cx, cy;
 };
 
-QWidget* MakeControl(const DialogControl& c, QDialog* dialog)
+QWidget* MakeControl(const DialogControl& c, QDialog* dialog, const DialogUnits& units)
 {
     switch (c.kind) {
+    case DialogControl::Kind::ComboBox:
+        return new SortedComboBox(dialog);
+    case DialogControl::Kind::ListBox:
+        return new SortedListBox(dialog, 32 * units.cx / 4);
+    case DialogControl::Kind::Slider:
+        return new QSlider(Qt::Horizontal, dialog);
+    case DialogControl::Kind::RadioFirst:
+    case DialogControl::Kind::Radio: {
+        auto* radio = new QRadioButton(QString::fromLocal8Bit(c.text.c_str()), dialog);
+        radio->setAutoExclusive(false);
+        return radio;
+    }
     case DialogControl::Kind::Static:
         return new QLabel(QString::fromLocal8Bit(c.text.c_str()), dialog);
     case DialogControl::Kind::Icon: {
@@ -39,6 +57,8 @@ QWidget* MakeControl(const DialogControl& c, QDialog* dialog)
         auto* edit = new QLineEdit(dialog);
         edit->setReadOnly(c.readOnly);
         edit->setFrame(c.border);
+        if (c.maxChars > 0)
+            edit->setMaxLength(c.maxChars);
         return edit;
     }
     case DialogControl::Kind::MultiLineEdit: {
@@ -81,17 +101,46 @@ void CDialog::Build()
     window_->setWindowTitle(QString::fromLocal8Bit(tmpl->caption.c_str()));
     const DialogUnits units(window_->font());
     window_->setFixedSize(units.Rect(0, 0, tmpl->width, tmpl->height).size());
+    QRadioButton* groupFirst = nullptr;
     for (const DialogControl& c : tmpl->controls) {
-        QWidget* control = MakeControl(c, window_);
+        QWidget* control = MakeControl(c, window_, units);
         control->setGeometry(units.Rect(c.x, c.y, c.width, c.height));
         control->setVisible(!c.hidden);
         if (c.id >= 0)
             items_[c.id] = control;
-        if (auto* button = qobject_cast<QPushButton*>(control)) {
-            const int id = c.id;
+        const int id = c.id;
+        if (auto* button = qobject_cast<QPushButton*>(control))
             QObject::connect(button, &QPushButton::clicked, [this, id] { OnButton(id); });
+        if (auto* radio = qobject_cast<QRadioButton*>(control)) {
+            // A pair behaves as one group: a click checks one and clears the other.
+            if (c.kind == DialogControl::Kind::RadioFirst)
+                groupFirst = radio;
+            QRadioButton* first = groupFirst;
+            QObject::connect(radio, &QRadioButton::clicked, [this, radio, first] { CheckInGroup(first, radio); });
+            radioGroups_[radio] = first;
         }
+        if (auto* combo = qobject_cast<SortedComboBox*>(control))
+            QObject::connect(combo, qOverload<int>(&QComboBox::activated), [this, id] {
+                Msg msg = CommandMessage(static_cast<UINT>(id));
+                msg.code = CBN_SELCHANGE;
+                Dispatch(msg);
+            });
+        if (auto* slider = qobject_cast<QSlider*>(control))
+            QObject::connect(slider, &QSlider::valueChanged, [this, slider](int position) {
+                Msg msg;
+                msg.message = WM_HSCROLL;
+                msg.scrollPos = position;
+                msg.control = slider;
+                Dispatch(msg);
+            });
     }
+    window_->installEventFilter(&paintWatch_);
+    paintWatch_.onPaint = [this] {
+        Msg msg;
+        msg.message = WM_PAINT;
+        Dispatch(msg);
+    };
+    paintWatch_.dialog = this;
     QObject::connect(window_, &QDialog::rejected, [this] {
         if (window_->result() != IDOK)
             OnCancel();
@@ -132,8 +181,49 @@ QWidget* CDialog::GetDlgItem(int id) const
 BOOL CDialog::UpdateData(BOOL saveAndValidate)
 {
     CDataExchange dx(this, saveAndValidate);
-    DoDataExchange(&dx);
+    try {
+        DoDataExchange(&dx);
+    } catch (const DataExchangeFailure&) {
+        return FALSE;
+    }
     return TRUE;
+}
+
+void CDialog::CheckInGroup(QRadioButton* first, QRadioButton* chosen)
+{
+    for (const auto& [radio, groupFirst] : radioGroups_)
+        if (groupFirst == first)
+            radio->setChecked(radio == chosen);
+}
+
+std::vector<QRadioButton*> CDialog::RadioGroup(int firstId) const
+{
+    auto* first = qobject_cast<QRadioButton*>(GetDlgItem(firstId));
+    std::vector<std::pair<int, QRadioButton*>> members;
+    for (const auto& [id, widget] : items_)
+        if (auto* radio = qobject_cast<QRadioButton*>(widget); radio && radioGroups_.count(radio) && radioGroups_.at(radio) == first)
+            members.push_back({id, radio});
+    // Template order is creation order, which is the group's index order.
+    std::vector<QRadioButton*> group;
+    for (QObject* child : window_->children())
+        for (const auto& member : members)
+            if (member.second == child)
+                group.push_back(member.second);
+    return group;
+}
+
+bool CDialog::PaintWatch::eventFilter(QObject* watched, QEvent* event)
+{
+    // A drop-down's popup closing uncovers the dialog; refilling then would undo the choice just made.
+    if (event->type() == QEvent::Paint && onPaint && !QApplication::activePopupWidget()) {
+        const qint64 now = QDateTime::currentMSecsSinceEpoch();
+        bool popupJustClosed = false;
+        for (SortedComboBox* combo : watched->findChildren<SortedComboBox*>())
+            popupJustClosed = popupJustClosed || now - combo->PopupClosedAt() < 500;
+        if (!popupJustClosed)
+            onPaint();
+    }
+    return false;
 }
 
 void CDialog::EndDialog(int result)

@@ -2,14 +2,18 @@
 // A modal dialog built from its template at DoModal.  OK (id 1) runs the
 // exchange and closes only when it succeeds; Esc and the close box cancel.
 // A hidden default button takes Enter and does nothing.
+#include <QObject>
+#include <functional>
 #include <map>
 #include <memory>
+#include <vector>
 
 #include "CCmdTarget.h"
 #include "CDataExchange.h"
 #include "WinTypes.h"
 
 class QDialog;
+class QRadioButton;
 class QWidget;
 
 class CDialog : public CCmdTarget {
@@ -24,21 +28,33 @@ public:
     void EndDialog(int result);
 
     QWidget* GetDlgItem(int id) const;
+    // The radio buttons of the pair that starts with this id, in index order.
+    std::vector<QRadioButton*> RadioGroup(int firstId) const;
     // The open dialog's window, or nullptr outside DoModal.
     QDialog* Window() const { return window_; }
+
+    virtual void OnOK();
+    virtual void OnCancel();
 
 protected:
     virtual void DoDataExchange(CDataExchange* pDX);
     virtual BOOL OnInitDialog();
-    virtual void OnOK();
-    virtual void OnCancel();
 
 private:
+    struct PaintWatch : QObject {
+        bool eventFilter(QObject* watched, QEvent* event) override;
+        std::function<void()> onPaint;
+        CDialog* dialog = nullptr;
+    };
+
     void Build();
     void OnButton(int id);
+    void CheckInGroup(QRadioButton* first, QRadioButton* chosen);
 
     int templateId_;
     QWidget* parent_;
     QDialog* window_ = nullptr;
     std::map<int, QWidget*> items_;
+    std::map<QRadioButton*, QRadioButton*> radioGroups_;
+    PaintWatch paintWatch_;
 };

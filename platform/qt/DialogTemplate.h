@@ -6,7 +6,7 @@
 #include <vector>
 
 struct DialogControl {
-    enum class Kind { Static, Edit, MultiLineEdit, Button, DefaultButton, Icon };
+    enum class Kind { Static, Edit, MultiLineEdit, Button, DefaultButton, Icon, ComboBox, ListBox, Slider, RadioFirst, Radio };
     Kind kind;
     int id;  // -1 for controls nobody addresses
     int x, y, width, height;
@@ -14,6 +14,7 @@ struct DialogControl {
     bool hidden = false;
     bool readOnly = false;
     bool border = true;
+    int maxChars = 0;  // 0: no limit
 };
 
 struct DialogTemplate {

@@ -22,13 +22,12 @@ constexpr UINT kNoAssociation = 31;
 // the guard for ever, so after this long it counts as started and is reaped later.
 constexpr auto kPatience = std::chrono::seconds(10);
 
-void ReapFinishedStarters()
-{
-    while (::waitpid(-1, nullptr, WNOHANG) > 0) {
-    }
-}
-
 }  // namespace
+
+void XdgProgramStarter::ReapFinishedStarters()
+{
+    std::erase_if(lingering_, [](pid_t child) { return ::waitpid(child, nullptr, WNOHANG) != 0; });
+}
 
 UINT XdgProgramStarter::StartFile(const std::string& path, UINT /*showCommand*/)
 {
@@ -52,8 +51,10 @@ UINT XdgProgramStarter::StartFile(const std::string& path, UINT /*showCommand*/)
             break;
         if (done < 0 && errno != EINTR)
             return kStarted;
-        if (std::chrono::steady_clock::now() >= giveUp)
+        if (std::chrono::steady_clock::now() >= giveUp) {
+            lingering_.push_back(child);
             return kStarted;
+        }
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
     return WIFEXITED(status) && WEXITSTATUS(status) == 0 ? kStarted : kNoAssociation;

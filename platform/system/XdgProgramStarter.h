@@ -1,4 +1,8 @@
 #pragma once
+#include <sys/types.h>
+
+#include <vector>
+
 #include "ProgramStarter.h"
 
 namespace platform {
@@ -8,6 +12,13 @@ namespace platform {
 class XdgProgramStarter final : public ProgramStarter {
 public:
     UINT StartFile(const std::string& path, UINT showCommand) override;
+
+private:
+    void ReapFinishedStarters();
+
+    // Starters that outlived the wait; only these are reaped, so the exit
+    // status of any other child of the program is left to its owner.
+    std::vector<pid_t> lingering_;
 };
 
 }  // namespace platform

@@ -1,0 +1,82 @@
+#include "CNoisesDlg.h"
+
+#include "CNameEventDlg.h"
+#include "DialogControls.h"
+#include "DialogResources.h"
+#include "FilePicker.h"
+#include "GuardSettings.h"
+#include "Messenger.h"
+
+namespace {
+
+QString ListLine(const Noise& noise)
+{
+    return QString::fromLocal8Bit((noise.name + "\t" + noise.path).c_str());
+}
+
+}  // namespace
+
+BEGIN_MESSAGE_MAP(CNoisesDlg, CDialog)
+    ON_BN_CLICKED(IDC_ADD_NOISE, OnAddNoise)
+    ON_BN_CLICKED(IDC_DELETE_NOISE, OnDeleteNoise)
+END_MESSAGE_MAP()
+
+CNoisesDlg::CNoisesDlg(QWidget* parent) : CDialog(IDD_NOISES, parent) {}
+
+SortedListBox* CNoisesDlg::NoiseList() const
+{
+    return qobject_cast<SortedListBox*>(GetDlgItem(IDC_NOISE_LIST));
+}
+
+BOOL CNoisesDlg::OnInitDialog()
+{
+    CDialog::OnInitDialog();
+    const NoiseLibrary& library = GuardSettings.library;
+    for (int i = 0; i < library.noiseCount; ++i)
+        if (!library.noises[i].name.IsEmpty())
+            NoiseList()->AddString(ListLine(library.noises[i]));
+    return TRUE;
+}
+
+void CNoisesDlg::OnAddNoise()
+{
+    NoiseLibrary& library = GuardSettings.library;
+    if (library.noiseCount >= kMaxNoises) {
+        platform::InstalledMessenger().ShowMessage(
+            "The noise library is full: it holds 100 noises. Delete one before adding another.");
+        return;
+    }
+    // Any length of path is taken: the settings file stores it whole.
+    const std::optional<CString> path = FilePicker::PickSoundOrMovie();
+    if (!path)
+        return;
+    CNameEventDlg nameDlg;
+    nameDlg.m_fileName = *path;
+    nameDlg.DoModal();
+    if (nameDlg.m_eventName.IsEmpty())
+        return;
+    Noise& added = library.noises[library.noiseCount];
+    added.name = nameDlg.m_eventName;
+    added.path = *path;
+    ++library.noiseCount;
+    NoiseList()->AddString(ListLine(added));
+}
+
+void CNoisesDlg::OnDeleteNoise()
+{
+    SortedListBox* list = NoiseList();
+    const int selected = list->currentRow();
+    if (selected < 0 || !list->item(selected)->isSelected())
+        return;
+    const QString line = list->item(selected)->text();
+    const CString key(line.left(line.indexOf('\t')).toLocal8Bit().toStdString());
+    NoiseLibrary& library = GuardSettings.library;
+    const int found = FindNoise(key);
+    if (found >= 0) {
+        for (int j = found; j < library.noiseCount - 1; ++j)
+            library.noises[j] = library.noises[j + 1];
+        --library.noiseCount;
+        library.noises[library.noiseCount] = Noise{};
+    }
+    delete list->takeItem(selected);
+}

@@ -1,0 +1,260 @@
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDialog>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSlider>
+#include <QTest>
+#include <QTimer>
+#include <functional>
+
+#include "CNoisesDlg.h"
+#include "CScheduleDlg.h"
+#include "DialogControls.h"
+#include "DialogResources.h"
+#include "FakeClock.h"
+#include "FakeMessenger.h"
+#include "FakeSound.h"
+#include "FilePicker.h"
+#include "GuardSettings.h"
+#include "ProblemLog.h"
+
+namespace {
+
+// Runs `step` inside the dialog's modal loop, once it has been shown and painted.
+template <class Dialog>
+int RunWith(Dialog& dlg, const std::function<void(Dialog&)>& step)
+{
+    QTimer::singleShot(0, [&] {
+        QTest::qWait(30);
+        step(dlg);
+        if (dlg.Window() && dlg.Window()->isVisible())
+            dlg.Window()->reject();
+    });
+    return dlg.DoModal();
+}
+
+QLineEdit* Edit(CDialog& dlg, int id) { return qobject_cast<QLineEdit*>(dlg.GetDlgItem(id)); }
+SortedComboBox* List(CDialog& dlg, int row) { return qobject_cast<SortedComboBox*>(dlg.GetDlgItem(kScheduleRows[row].noiseList)); }
+QSlider* Slider(CDialog& dlg, int row) { return qobject_cast<QSlider*>(dlg.GetDlgItem(kScheduleRows[row].slider)); }
+
+class ScheduleDialogTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        GuardSettings = GuardSettingsRecord{};
+        ProblemLog = ProblemLogRecord{};
+        for (NoiseSlot& slot : GuardSettings.slots)
+            slot = NoiseSlot{kNothing, kNone, 60, kModeExact, 1, CTime()};
+        GuardSettings.quietWindow = {22, 7};
+    }
+    void AddNoise(const char* name, const char* path)
+    {
+        GuardSettings.library.noises[GuardSettings.library.noiseCount++] = Noise{name, path};
+    }
+    platform::FakeMessenger messenger;
+    platform::FakeSound sound;
+};
+
+TEST_F(ScheduleDialogTest, OpeningRepairsStoredValuesAndOkStoresThem)
+{
+    GuardSettings.slots[0].intervalMinutes = 3;
+    GuardSettings.slots[1].intervalMinutes = 150;
+    GuardSettings.slots[2].intervalMinutes = 600;
+    GuardSettings.slots[3].repeatCount = 0;
+    GuardSettings.slots[4].repeatCount = 12;
+    CScheduleDlg dlg;
+    int slider0 = -1, slider2 = -1;
+    const int result = RunWith<CScheduleDlg>(dlg, [&](CScheduleDlg& d) {
+        slider0 = Slider(d, 0)->value();
+        slider2 = Slider(d, 2)->value();
+        EXPECT_EQ(Edit(d, kScheduleRows[0].hours)->text(), "1");
+        EXPECT_EQ(Edit(d, kScheduleRows[0].minutes)->text(), "0");
+        EXPECT_EQ(Edit(d, kScheduleRows[1].hours)->text(), "2");
+        EXPECT_EQ(Edit(d, kScheduleRows[1].minutes)->text(), "30");
+        EXPECT_EQ(Edit(d, kScheduleRows[2].hours)->text(), "10");
+        EXPECT_EQ(Edit(d, kScheduleRows[3].repeat)->text(), "1");
+        EXPECT_EQ(Edit(d, kScheduleRows[4].repeat)->text(), "1");
+        EXPECT_EQ(Edit(d, IDC_QUIET_FROM)->text(), "10");
+        EXPECT_EQ(Edit(d, IDC_QUIET_TO)->text(), "7");
+        Edit(d, kScheduleRows[4].hours)->setText("24");
+        Edit(d, kScheduleRows[4].minutes)->setText("59");
+        Edit(d, IDC_QUIET_TO)->setText("12");
+        qobject_cast<QRadioButton*>(d.GetDlgItem(IDC_QUIET_TO_PM))->click();
+        d.OnOK();
+    });
+    EXPECT_EQ(result, IDOK);
+    EXPECT_EQ(slider0, 60);
+    EXPECT_EQ(slider2, 240);
+    EXPECT_EQ(GuardSettings.slots[0].intervalMinutes, 60);
+    EXPECT_EQ(GuardSettings.slots[4].intervalMinutes, 1499);
+    EXPECT_EQ(GuardSettings.slots[3].repeatCount, 1);
+    EXPECT_EQ(GuardSettings.quietWindow.quietFromHour, 22);
+    EXPECT_EQ(GuardSettings.quietWindow.quietToHour, 24);
+    EXPECT_EQ(GuardSettings.slots[0].nextDue, unscheduledMark);
+}
+
+TEST_F(ScheduleDialogTest, TheFirstBadFieldStopsOkWithItsPromptAndFocusAndWritesNothing)
+{
+    CScheduleDlg dlg;
+    RunWith<CScheduleDlg>(dlg, [&](CScheduleDlg& d) {
+        Edit(d, kScheduleRows[2].repeat)->setText("10");
+        Edit(d, kScheduleRows[3].repeat)->setText("x");
+        d.OnOK();
+        ASSERT_EQ(messenger.messages.size(), 1u);
+        EXPECT_EQ(messenger.messages[0], "Please enter a whole number between 1 and 9.");
+        EXPECT_EQ(QApplication::focusWidget(), Edit(d, kScheduleRows[2].repeat));
+        EXPECT_EQ(Edit(d, kScheduleRows[2].repeat)->selectedText(), "10");
+        EXPECT_TRUE(d.Window()->isVisible());
+    });
+    EXPECT_EQ(GuardSettings.slots[2].repeatCount, 1);
+    EXPECT_EQ(GuardSettings.slots[0].nextDue, CTime()) << "nothing stored";
+}
+
+TEST_F(ScheduleDialogTest, NeverEditedQuietHoursRefuseEveryPullAtTheToHour)
+{
+    GuardSettings.quietWindow = {0, 0};
+    CScheduleDlg dlg;
+    RunWith<CScheduleDlg>(dlg, [&](CScheduleDlg& d) {
+        d.OnOK();
+        ASSERT_EQ(messenger.messages.size(), 1u);
+        EXPECT_EQ(messenger.messages[0], "Please enter a whole number between 1 and 12.");
+        EXPECT_EQ(QApplication::focusWidget(), Edit(d, IDC_QUIET_TO));
+    });
+}
+
+TEST_F(ScheduleDialogTest, ASliderMovePushesEveryPendingValueBack)
+{
+    CScheduleDlg dlg;
+    RunWith<CScheduleDlg>(dlg, [&](CScheduleDlg& d) {
+        Edit(d, kScheduleRows[1].repeat)->setText("5");
+        Slider(d, 0)->setValue(59);
+        EXPECT_EQ(Edit(d, kScheduleRows[0].hours)->text(), "0");
+        EXPECT_EQ(Edit(d, kScheduleRows[0].minutes)->text(), "59");
+        EXPECT_EQ(Edit(d, kScheduleRows[1].repeat)->text(), "1") << "typed but never pulled";
+    });
+}
+
+TEST_F(ScheduleDialogTest, NamesMatchCaseBlindInTheListButStoreTheLibrarySpelling)
+{
+    AddNoise("Dog", "/n/dog-a.wav");
+    AddNoise("Dog", "/n/dog-b.wav");
+    AddNoise("Television", "/n/tv.wav");
+    GuardSettings.slots[0].noiseName = "television";
+    GuardSettings.slots[1].noiseName = "Dog";
+    GuardSettings.slots[2].noiseName = "Gone";
+    CScheduleDlg dlg;
+    RunWith<CScheduleDlg>(dlg, [&](CScheduleDlg& d) {
+        EXPECT_EQ(List(d, 0)->currentText(), "Television");
+        EXPECT_EQ(List(d, 2)->currentText(), "NOTHING");
+        EXPECT_EQ(List(d, 2)->count(), 4) << "both Dogs and NOTHING";
+        d.OnOK();
+    });
+    EXPECT_EQ(GuardSettings.slots[0].noiseName.str(), "Television");
+    EXPECT_EQ(GuardSettings.slots[0].filePath.str(), "/n/tv.wav");
+    EXPECT_EQ(GuardSettings.slots[1].filePath.str(), "/n/dog-b.wav") << "the later entry of a name wins";
+    EXPECT_EQ(GuardSettings.slots[2].noiseName.str(), "NOTHING");
+    EXPECT_EQ(GuardSettings.slots[2].filePath.str(), "None");
+}
+
+TEST_F(ScheduleDialogTest, PreviewPlaysConfiguredRowsInOrderAndKeepsThemAfterEsc)
+{
+    AddNoise("Door", "/n/door.wav");
+    AddNoise("Bark", "/n/bark.wav");
+    GuardSettings.slots[1].noiseName = "Door";
+    GuardSettings.slots[3].noiseName = "Bark";
+    GuardSettings.slots[3].repeatCount = 2;
+    CScheduleDlg dlg;
+    const int result = RunWith<CScheduleDlg>(dlg, [&](CScheduleDlg& d) {
+        Edit(d, IDC_QUIET_FROM)->setText("3");
+        d.OnPreview();
+        QTest::keyClick(d.Window(), Qt::Key_Escape);
+    });
+    EXPECT_EQ(result, IDCANCEL);
+    EXPECT_EQ(sound.played, (std::vector<std::string>{"/n/door.wav", "/n/bark.wav", "/n/bark.wav"}));
+    EXPECT_EQ(GuardSettings.slots[1].filePath.str(), "/n/door.wav");
+    EXPECT_EQ(GuardSettings.quietWindow.quietFromHour, 22) << "Preview leaves the quiet window alone";
+}
+
+TEST_F(ScheduleDialogTest, EnterInAFieldDoesNothing)
+{
+    CScheduleDlg dlg;
+    bool stillOpen = false;
+    RunWith<CScheduleDlg>(dlg, [&](CScheduleDlg& d) {
+        Edit(d, kScheduleRows[0].repeat)->setFocus();
+        QTest::keyClick(Edit(d, kScheduleRows[0].repeat), Qt::Key_Return);
+        stillOpen = d.Window()->isVisible();
+    });
+    EXPECT_TRUE(stillOpen);
+    EXPECT_EQ(GuardSettings.slots[0].nextDue, CTime());
+}
+
+class NoisesDialogTest : public ScheduleDialogTest {
+protected:
+    void TearDown() override { FilePicker::ReplaceForTests({}); }
+    static QStringList Lines(CDialog& d)
+    {
+        QStringList lines;
+        auto* list = qobject_cast<SortedListBox*>(d.GetDlgItem(IDC_NOISE_LIST));
+        for (int i = 0; i < list->count(); ++i)
+            lines << list->item(i)->text();
+        return lines;
+    }
+};
+
+TEST_F(NoisesDialogTest, LinesAreNameTabPathSortedAndDeleteTakesTheLaterEntryOfAName)
+{
+    AddNoise("Zebra", "/z.wav");
+    AddNoise("dog", "/a.wav");
+    AddNoise("", "/hidden.wav");
+    AddNoise("dog", "/b.wav");
+    CNoisesDlg dlg;
+    RunWith<CNoisesDlg>(dlg, [&](CNoisesDlg& d) {
+        EXPECT_EQ(Lines(d), (QStringList{"dog\t/a.wav", "dog\t/b.wav", "Zebra\t/z.wav"}));
+        d.OnDeleteNoise();
+        EXPECT_EQ(GuardSettings.library.noiseCount, 4) << "nothing selected, nothing deleted";
+        auto* list = qobject_cast<SortedListBox*>(d.GetDlgItem(IDC_NOISE_LIST));
+        list->setCurrentRow(0);
+        d.OnDeleteNoise();
+        EXPECT_EQ(Lines(d), (QStringList{"dog\t/b.wav", "Zebra\t/z.wav"}));
+    });
+    ASSERT_EQ(GuardSettings.library.noiseCount, 3);
+    EXPECT_EQ(GuardSettings.library.noises[1].path.str(), "/a.wav") << "the later dog went";
+    EXPECT_EQ(GuardSettings.library.noises[2].path.str(), "/hidden.wav");
+    EXPECT_TRUE(GuardSettings.library.noises[3].path.IsEmpty());
+}
+
+TEST_F(NoisesDialogTest, AddingTakesALongPathAndTheTypedNameAndAFullLibraryRefuses)
+{
+    const std::string longPath = "/home/someone/Music/Sounds for the house while we are away/" + std::string(60, 'x') + ".wav";
+    FilePicker::ReplaceForTests([&] { return std::optional<CString>(CString(longPath)); });
+    CNoisesDlg dlg;
+    RunWith<CNoisesDlg>(dlg, [&](CNoisesDlg& d) {
+        QTimer::singleShot(20, [] {
+            auto* name = QApplication::activeModalWidget()->findChildren<QLineEdit*>().last();
+            QTest::keyClicks(name, " Dog ");
+            for (auto* button : QApplication::activeModalWidget()->findChildren<QPushButton*>())
+                if (button->text() == "OK")
+                    button->click();
+        });
+        d.OnAddNoise();
+    });
+    ASSERT_EQ(GuardSettings.library.noiseCount, 1);
+    EXPECT_EQ(GuardSettings.library.noises[0].name.str(), " Dog ");
+    EXPECT_EQ(GuardSettings.library.noises[0].path.str(), longPath);
+
+    GuardSettings.library.noiseCount = kMaxNoises;
+    int picks = 0;
+    FilePicker::ReplaceForTests([&] { ++picks; return std::optional<CString>(); });
+    CNoisesDlg full;
+    RunWith<CNoisesDlg>(full, [&](CNoisesDlg& d) { d.OnAddNoise(); });
+    EXPECT_EQ(picks, 0);
+    EXPECT_EQ(GuardSettings.library.noiseCount, kMaxNoises);
+    ASSERT_EQ(messenger.messages.size(), 1u);
+    EXPECT_NE(messenger.messages[0].find("full"), std::string::npos);
+}
+
+}  // namespace
