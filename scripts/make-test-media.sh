@@ -3,7 +3,7 @@
 #   tone.wav     0.2 s of 440 Hz, 8 kHz mono 8-bit
 #   clip.avi     1 s, 64x48 at 10 frames/s (MPEG-4) with 8 kHz mono 8-bit sound
 #   silent.avi   the same picture without sound
-#   corrupt.wav  a WAV header followed by bytes that decode to nothing
+#   corrupt.wav  a WAV whose format chunk names no codec
 #   corrupt.avi  an AVI cut short inside its headers
 # Bit-exact flags keep the files the same from run to run of one ffmpeg.
 set -euo pipefail
@@ -20,10 +20,14 @@ picture="testsrc=size=64x48:rate=10:duration=1"
   -c:v mpeg4 -q:v 10 -c:a pcm_u8 -ac 1 -shortest "${exact[@]}" "$out/clip.avi"
 "${ff[@]}" -f lavfi -i "$picture" -c:v mpeg4 -q:v 10 -an "${exact[@]}" "$out/silent.avi"
 
-# 44 bytes of a valid PCM header announcing data that is not there, then noise
-# that no demuxer takes for sound.
-head -c 44 "$out/tone.wav" > "$out/corrupt.wav"
-printf 'not sound at all %.0s' {1..64} >> "$out/corrupt.wav"
+# A RIFF/WAVE file whose format chunk is all zeros (no codec, no channels).
+{
+  head -c 12 "$out/tone.wav"
+  printf 'fmt \x10\x00\x00\x00'
+  head -c 16 /dev/zero
+  printf 'data\x00\x04\x00\x00'
+  printf 'not sound at all %.0s' {1..60}
+} > "$out/corrupt.wav"
 head -c 200 "$out/clip.avi" > "$out/corrupt.avi"
 printf '\0\1\2\3%.0s' {1..64} >> "$out/corrupt.avi"
 

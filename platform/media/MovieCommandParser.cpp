@@ -1,5 +1,6 @@
 #include "MovieCommandParser.h"
 
+#include <algorithm>
 #include <cctype>
 #include <sstream>
 #include <vector>
@@ -8,17 +9,13 @@ namespace platform {
 
 namespace {
 
+using Parsed = std::variant<MovieCommand, MovieError>;
+
 std::string Upper(std::string text)
 {
     for (char& c : text)
         c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
     return text;
-}
-
-bool StartsWithKeyword(const std::string& text, const char* keyword)
-{
-    const std::string word = std::string(keyword) + " ";
-    return text.size() > word.size() && Upper(text.substr(0, word.size())) == word;
 }
 
 std::vector<std::string> Words(const std::string& text)
@@ -30,31 +27,55 @@ std::vector<std::string> Words(const std::string& text)
     return words;
 }
 
-std::optional<MovieCommand> ParseOpen(const std::string& text)
+// `rest` is the text after "OPEN ".
+Parsed ParseOpen(const std::string& rest)
 {
-    const std::string upper = Upper(text);
-    const size_t alias = upper.rfind(" ALIAS ");
-    constexpr size_t kOpenLength = 5;
-    if (alias == std::string::npos || alias <= kOpenLength)
-        return std::nullopt;
-    const std::vector<std::string> name = Words(text.substr(alias + 7));
+    static const std::string kAlias = " ALIAS ";
+    const size_t alias = Upper(rest).rfind(kAlias);
+    if (alias == std::string::npos || alias == 0)
+        return kMovieBadSyntax;
+    const std::vector<std::string> name = Words(rest.substr(alias + kAlias.size()));
     if (name.size() != 1)
-        return std::nullopt;
-    return MovieCommand{MovieCommand::Verb::Open, Upper(name[0]), text.substr(kOpenLength, alias - kOpenLength)};
+        return kMovieBadSyntax;
+    return MovieCommand{MovieCommand::Verb::Open, Upper(name[0]), rest.substr(0, alias)};
+}
+
+// The program only ever plays full screen and waits, so those are the only
+// flags there are; a play always does both.
+Parsed ParsePlay(const std::vector<std::string>& words)
+{
+    if (words.size() < 2)
+        return kMovieBadSyntax;
+    for (size_t i = 2; i < words.size(); ++i)
+        if (Upper(words[i]) != "FULLSCREEN" && Upper(words[i]) != "WAIT")
+            return kMovieBadSyntax;
+    return MovieCommand{MovieCommand::Verb::Play, Upper(words[1]), {}};
+}
+
+Parsed ParseClose(const std::vector<std::string>& words)
+{
+    if (words.size() != 2)
+        return kMovieBadSyntax;
+    return MovieCommand{MovieCommand::Verb::Close, Upper(words[1]), {}};
 }
 
 }  // namespace
 
-std::optional<MovieCommand> MovieCommandParser::Parse(const std::string& text)
+Parsed MovieCommandParser::Parse(const std::string& text)
 {
-    if (StartsWithKeyword(text, "OPEN"))
-        return ParseOpen(text);
     const std::vector<std::string> words = Words(text);
-    if (words.size() == 4 && Upper(words[0]) == "PLAY" && Upper(words[2]) == "FULLSCREEN" && Upper(words[3]) == "WAIT")
-        return MovieCommand{MovieCommand::Verb::Play, Upper(words[1]), {}};
-    if (words.size() == 2 && Upper(words[0]) == "CLOSE")
-        return MovieCommand{MovieCommand::Verb::Close, Upper(words[1]), {}};
-    return std::nullopt;
+    if (words.empty())
+        return kMovieUnknownCommand;
+    const std::string verb = Upper(words[0]);
+    if (verb == "OPEN") {
+        const size_t afterVerb = text.find_first_not_of(" \t") + verb.size() + 1;
+        return ParseOpen(text.substr(std::min(afterVerb, text.size())));
+    }
+    if (verb == "PLAY")
+        return ParsePlay(words);
+    if (verb == "CLOSE")
+        return ParseClose(words);
+    return kMovieUnknownCommand;
 }
 
 }  // namespace platform

@@ -2,71 +2,63 @@
 
 #include <sys/stat.h>
 
-#include <unistd.h>
-
-#include <cstdio>
-#include <cstdlib>
-
 #include "MovieCommandParser.h"
 
 namespace platform {
 
 namespace {
 
-bool HasDisplay()
+MCIERROR ErrorOf(MpvPlayer::Outcome outcome)
 {
-    auto set = [](const char* name) { const char* v = std::getenv(name); return v && *v; };
-    return set("DISPLAY") || set("WAYLAND_DISPLAY") || set("HAUNTWATCH_VO");
-}
-
-// Esc and q end a clip early; "stop" rather than "quit" keeps the handle for the next one.
-std::string KeyBindingsFile()
-{
-    char path[] = "/tmp/hauntwatch-keys-XXXXXX";
-    const int fd = ::mkstemp(path);
-    if (fd < 0)
-        return {};
-    static const char kBindings[] = "ESC stop\nq stop\nQ stop\n";
-    const bool written = ::write(fd, kBindings, sizeof kBindings - 1) == static_cast<ssize_t>(sizeof kBindings - 1);
-    ::close(fd);
-    return written ? path : std::string();
+    switch (outcome) {
+    case MpvPlayer::Outcome::Played:
+        return kMovieOk;
+    case MpvPlayer::Outcome::NotAFile:
+        return kMovieCannotOpen;
+    case MpvPlayer::Outcome::NoVideoOutput:
+        return kMovieNoDisplay;
+    case MpvPlayer::Outcome::NoPlayer:
+        return kMovieNoService;
+    case MpvPlayer::Outcome::CannotPlay:
+    case MpvPlayer::Outcome::NoAudioOutput:
+        break;
+    }
+    return kMovieCannotPlay;
 }
 
 }  // namespace
 
-MpvMovieCommands::MpvMovieCommands()
-    : keyBindings_(KeyBindingsFile()),
-      player_({{"input-conf", keyBindings_}, {"fs", "yes"}, {"vo", VideoOutputs()}, {"ao", AudioOutputs()}, {"ao-null-untimed", "yes"},
-               {"force-window", "no"}, {"input-default-bindings", "yes"}, {"input-vo-keyboard", "yes"},
-               {"keep-open", "no"}, {"title", "Hauntwatch"}})
+MpvMovieCommands::MpvMovieCommands(std::vector<MpvPlayer::Option> tuning)
+    : player_(MpvPlayer::Kind::Movie, std::move(tuning))
 {
-}
-
-MpvMovieCommands::~MpvMovieCommands()
-{
-    if (!keyBindings_.empty())
-        ::unlink(keyBindings_.c_str());
 }
 
 MCIERROR MpvMovieCommands::SendCommand(const std::string& text)
 {
-    const std::optional<MovieCommand> command = MovieCommandParser::Parse(text);
-    if (!command)
-        return kMovieUnknownCommand;
-    switch (command->verb) {
-    case MovieCommand::Verb::Open: {
-        struct stat info {};
-        if (::stat(command->path.c_str(), &info) != 0 || !S_ISREG(info.st_mode))
-            return kMovieCannotOpen;
-        openFiles_[command->alias] = command->path;
-        return kMovieOk;
-    }
+    const auto parsed = MovieCommandParser::Parse(text);
+    if (const auto* error = std::get_if<MovieError>(&parsed))
+        return *error;
+    const auto& command = std::get<MovieCommand>(parsed);
+    switch (command.verb) {
+    case MovieCommand::Verb::Open:
+        return Open(command.alias, command.path);
     case MovieCommand::Verb::Play:
-        return Play(command->alias);
+        return Play(command.alias);
     case MovieCommand::Verb::Close:
-        return openFiles_.erase(command->alias) ? kMovieOk : kMovieUnknownAlias;
+        return Close(command.alias);
     }
     return kMovieUnknownCommand;
+}
+
+// Opening only checks that the file is there; whether it decodes shows when
+// it plays.  Opening an alias again replaces its file.
+MCIERROR MpvMovieCommands::Open(const std::string& alias, const std::string& path)
+{
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode))
+        return kMovieCannotOpen;
+    openFiles_[alias] = path;
+    return kMovieOk;
 }
 
 MCIERROR MpvMovieCommands::Play(const std::string& alias)
@@ -74,17 +66,12 @@ MCIERROR MpvMovieCommands::Play(const std::string& alias)
     const auto file = openFiles_.find(alias);
     if (file == openFiles_.end())
         return kMovieUnknownAlias;
-    if (!HasDisplay())
-        return kMovieNoDisplay;
-    switch (player_.PlayToEnd(file->second)) {
-    case MpvPlayer::Result::Played:
-        return kMovieOk;
-    case MpvPlayer::Result::NoFile:
-        return kMovieCannotOpen;
-    case MpvPlayer::Result::Failed:
-        break;
-    }
-    return kMovieCannotPlay;
+    return ErrorOf(player_.PlayToEnd(file->second));
+}
+
+MCIERROR MpvMovieCommands::Close(const std::string& alias)
+{
+    return openFiles_.erase(alias) ? kMovieOk : kMovieUnknownAlias;
 }
 
 }  // namespace platform

@@ -7,7 +7,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <memory>
-#include <optional>
 
 namespace platform {
 
@@ -36,7 +35,10 @@ const MpvPlayer::Option kHardening[] = {
     {"sub-auto", "no"},
     {"audio-file-auto", "no"},
     {"cover-art-auto", "no"},
-    {"access-references", "no"},
+    // Playlists, cue sheets, EDL lists and references inside files would make
+    // mpv open other files or URLs named in the file.
+    {"access-references", "yes"},
+    {"ordered-chapters", "no"},
     {"load-unsafe-playlists", "no"},
     {"demuxer-lavf-o", "protocol_whitelist=file"},
     {"audio-fallback-to-null", "no"},
@@ -61,8 +63,6 @@ const MpvPlayer::Option kMovieOnly[] = {
 // Real devices only, so a machine that cannot make a sound fails its plays.
 // OpenAL is left out: its software fallback renders into nothing.
 constexpr const char* kRealAudioOutputs = "pipewire,pulse,alsa,jack,sndio,sdl";
-
-constexpr std::uint64_t kLoadHookId = 1;
 
 std::string Environment(const char* name)
 {
@@ -93,7 +93,7 @@ bool SetAll(mpv_handle* handle, const MpvPlayer::Option (&options)[N])
     return SetAll(handle, options, options + N);
 }
 
-MpvPlayer::Outcome OutcomeOfEnd(const mpv_event_end_file& end)
+MpvPlayer::Outcome OutcomeOfEnd(const mpv_event_end_file& end, bool videoOutputFailed)
 {
     switch (end.reason) {
     case MPV_END_FILE_REASON_EOF:
@@ -103,13 +103,21 @@ MpvPlayer::Outcome OutcomeOfEnd(const mpv_event_end_file& end)
     case MPV_END_FILE_REASON_ERROR:
         if (end.error == MPV_ERROR_AO_INIT_FAILED)
             return MpvPlayer::Outcome::NoAudioOutput;
-        if (end.error == MPV_ERROR_VO_INIT_FAILED)
+        if (end.error == MPV_ERROR_VO_INIT_FAILED || videoOutputFailed)
             return MpvPlayer::Outcome::NoVideoOutput;
         return MpvPlayer::Outcome::CannotPlay;
     case MPV_END_FILE_REASON_REDIRECT:  // a playlist, not a sound or a movie
         break;
     }
     return MpvPlayer::Outcome::CannotPlay;
+}
+
+// This mpv ends a file whose video output would not open with a generic
+// error; only its log says why.  Should the wording change, such a play
+// still fails, as "cannot play".
+bool IsVideoOutputFailure(const mpv_event_log_message& message)
+{
+    return std::strcmp(message.prefix, "cplayer") == 0 && std::strstr(message.text, "video_out") != nullptr;
 }
 
 }  // namespace
@@ -160,10 +168,10 @@ bool MpvPlayer::Configure()
 
 bool MpvPlayer::SetUpAfterStart()
 {
-    if (mpv_hook_add(handle_, kLoadHookId, "on_load", 0) < 0)
-        return false;
     if (kind_ == Kind::Sound)
         return true;
+    if (mpv_request_log_messages(handle_, "error") < 0)
+        return false;
     // "stop" rather than mpv's "quit", which would end the handle itself.
     for (const char* key : {"ESC", "q", "Q", "CLOSE_WIN"}) {
         const char* command[] = {"keybind", key, "stop", nullptr};
@@ -206,13 +214,9 @@ std::int64_t MpvPlayer::Load(const std::string& path)
 
 MpvPlayer::Outcome MpvPlayer::AwaitEnd(Play& play)
 {
-    std::optional<Outcome> outcome;
     for (;;) {
         const mpv_event* event = mpv_wait_event(handle_, -1);
         switch (event->event_id) {
-        case MPV_EVENT_HOOK:
-            OnLoadHook(*event, play);
-            break;
         case MPV_EVENT_START_FILE:
             if (static_cast<const mpv_event_start_file*>(event->data)->playlist_entry_id == play.awaitedEntry)
                 play.started = true;
@@ -220,51 +224,38 @@ MpvPlayer::Outcome MpvPlayer::AwaitEnd(Play& play)
         case MPV_EVENT_PLAYBACK_RESTART:
             OnPlaybackRestart(play);
             break;
+        case MPV_EVENT_LOG_MESSAGE:
+            if (play.started && IsVideoOutputFailure(*static_cast<const mpv_event_log_message*>(event->data)))
+                play.videoOutputFailed = true;
+            break;
         case MPV_EVENT_END_FILE: {
             const auto& end = *static_cast<const mpv_event_end_file*>(event->data);
             if (end.playlist_entry_id != play.awaitedEntry)
                 break;
-            if (!outcome)
-                outcome = OutcomeOfEnd(end);
-            // A playlist's entries follow it; wait for the first, which the
-            // load hook refuses and so stops the rest with it.
-            if (end.reason == MPV_END_FILE_REASON_REDIRECT && end.playlist_insert_num_entries > 0) {
-                play.awaitedEntry = end.playlist_insert_id;
-                play.started = false;
-                break;
-            }
-            return *outcome;
+            // access-references=no keeps mpv from reading playlists; should
+            // one get through all the same, its entries are not played.
+            if (end.reason == MPV_END_FILE_REASON_REDIRECT)
+                Stop();
+            return OutcomeOfEnd(end, play.videoOutputFailed);
         }
         case MPV_EVENT_SHUTDOWN:
             DestroyHandle();
-            return outcome.value_or(Outcome::NoPlayer);
+            return Outcome::NoPlayer;
         default:
             break;
         }
     }
 }
 
-// mpv asks before it opens anything; only the file this play asked for, once,
-// may be opened.
-void MpvPlayer::OnLoadHook(const mpv_event& event, Play& play)
+void MpvPlayer::Stop()
 {
-    const auto& hook = *static_cast<const mpv_event_hook*>(event.data);
-    if (event.reply_userdata == kLoadHookId) {
-        char* opening = mpv_get_property_string(handle_, "stream-open-filename");
-        const bool own = !play.ownLoadSeen && opening && play.path == opening;
-        mpv_free(opening);
-        play.ownLoadSeen = play.ownLoadSeen || own;
-        if (!own) {
-            const char* command[] = {"stop", nullptr};
-            mpv_command(handle_, command);
-        }
-    }
-    mpv_hook_continue(handle_, hook.id);
+    const char* command[] = {"stop", nullptr};
+    mpv_command(handle_, command);
 }
 
 void MpvPlayer::OnPlaybackRestart(const Play& play)
 {
-    if (play.started && play.ownLoadSeen && startLatency_ < 0)
+    if (play.started && startLatency_ < 0)
         startLatency_ = std::chrono::duration<double>(std::chrono::steady_clock::now() - play.called).count();
 }
 

@@ -32,8 +32,8 @@ public:
 
     // Blocks until the file has ended.  Only an existing regular file is
     // handed to mpv, by its canonical absolute path, so it is never taken for
-    // a URL or an option; whatever else a file would make mpv load (the
-    // entries of a playlist) is refused.
+    // a URL or an option; files it names (a playlist's entries) are not
+    // opened.
     Outcome PlayToEnd(const std::string& path);
 
     // Seconds from the call of the last PlayToEnd to the start of its output;
@@ -45,8 +45,8 @@ private:
         std::int64_t awaitedEntry;
         std::string path;
         std::chrono::steady_clock::time_point called;
-        bool ownLoadSeen = false;
         bool started = false;
+        bool videoOutputFailed = false;
     };
 
     bool EnsureHandle();
@@ -55,7 +55,7 @@ private:
     void DestroyHandle();
     std::int64_t Load(const std::string& path);
     Outcome AwaitEnd(Play& play);
-    void OnLoadHook(const mpv_event& event, Play& play);
+    void Stop();
     void OnPlaybackRestart(const Play& play);
 
     Kind kind_;

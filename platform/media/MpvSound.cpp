@@ -2,15 +2,11 @@
 
 namespace platform {
 
-MpvSound::MpvSound()
-    : player_({{"vid", "no"}, {"audio-display", "no"}, {"ao", AudioOutputs()}, {"ao-null-untimed", "yes"},
-               {"input-default-bindings", "no"}, {"force-window", "no"}})
-{
-}
+MpvSound::MpvSound(std::vector<MpvPlayer::Option> tuning) : player_(MpvPlayer::Kind::Sound, std::move(tuning)) {}
 
 bool MpvSound::PlaySync(const std::string& path)
 {
-    return player_.PlayToEnd(path) == MpvPlayer::Result::Played && player_.HadAudioOutput();
+    return player_.PlayToEnd(path) == MpvPlayer::Outcome::Played;
 }
 
 }  // namespace platform

@@ -1,15 +1,19 @@
 #pragma once
+#include <vector>
+
 #include "MpvPlayer.h"
 #include "Sound.h"
 
 namespace platform {
 
-// Sounds through libmpv, audio only.  A file that plays without any audio
-// output open counts as not played: a guard nobody can hear must say so.
+// Sounds through libmpv, audio only.  $HAUNTWATCH_AO picks the output;
+// without it only real devices are tried, so a guard nobody can hear fails
+// its plays instead of playing into nothing.
 class MpvSound final : public SoundService {
 public:
-    MpvSound();
+    explicit MpvSound(std::vector<MpvPlayer::Option> tuning = {});
     bool PlaySync(const std::string& path) override;
+    // Seconds from the last PlaySync call to the start of its sound output.
     double LastStartLatency() const { return player_.LastStartLatency(); }
 
 private:

@@ -4,6 +4,8 @@
 #include <QButtonGroup>
 #include <QDateTime>
 #include <QEvent>
+#include <QPaintEvent>
+#include <QRegion>
 #include <QRadioButton>
 #include <QSlider>
 #include <QDialog>
@@ -214,15 +216,19 @@ std::vector<QRadioButton*> CDialog::RadioGroup(int firstId) const
 
 bool CDialog::PaintWatch::eventFilter(QObject* watched, QEvent* event)
 {
-    // A drop-down's popup closing uncovers the dialog; refilling then would undo the choice just made.
-    if (event->type() == QEvent::Paint && onPaint && !QApplication::activePopupWidget()) {
-        const qint64 now = QDateTime::currentMSecsSinceEpoch();
-        bool popupJustClosed = false;
-        for (SortedComboBox* combo : watched->findChildren<SortedComboBox*>())
-            popupJustClosed = popupJustClosed || now - combo->PopupClosedAt() < 500;
-        if (!popupJustClosed)
-            onPaint();
+    if (event->type() != QEvent::Paint || !onPaint || QApplication::activePopupWidget())
+        return false;
+    // A drop-down repainting itself, or its popup closing, uncovers only the
+    // drop-downs: refilling then would undo the choice just made and paint again.
+    QRegion uncovered = static_cast<QPaintEvent*>(event)->region();
+    const qint64 now = QDateTime::currentMSecsSinceEpoch();
+    for (SortedComboBox* combo : watched->findChildren<SortedComboBox*>()) {
+        if (now - combo->PopupClosedAt() < 500)
+            return false;
+        uncovered -= combo->geometry();
     }
+    if (!uncovered.isEmpty())
+        onPaint();
     return false;
 }
 

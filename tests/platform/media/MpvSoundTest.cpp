@@ -1,59 +1,100 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
-#include <cstdlib>
+#include <filesystem>
 #include <fstream>
 
-#include "MediaFiles.h"
+#include "MediaTestEnvironment.h"
 #include "MpvSound.h"
 #include "TempFolder.h"
 
 namespace {
 
+const std::string kTone = TEST_DATA_DIR "/tone.wav";
+const std::vector<platform::MpvPlayer::Option> kUntimed = {{"ao-null-untimed", "yes"}};
+
 class MpvSoundTest : public ::testing::Test {
 protected:
-    void SetUp() override { ::setenv("HAUNTWATCH_AO", "null", 1); }
-    void TearDown() override { ::unsetenv("HAUNTWATCH_AO"); }
+    void SetUp() override { environment.Set("HAUNTWATCH_AO", "null"); }
+
+    // An ALSA set-up whose only device is a card that does not exist.
+    std::string MissingCardAlsaConfig() const
+    {
+        const std::string path = folder / "asound.conf";
+        std::ofstream(path) << "pcm.!default { type hw card 31 }\nctl.!default { type hw card 31 }\n";
+        return path;
+    }
+
     TempFolder folder;
+    ScopedEnvironment environment;
 };
 
-TEST_F(MpvSoundTest, AWavPlaysToItsEndAgainAndAgain)
+TEST_F(MpvSoundTest, ASoundPlaysToItsEndAgainAndAgain)
 {
-    WriteToneWav(folder / "tone.wav");
-    platform::MpvSound sound;
-    EXPECT_TRUE(sound.PlaySync(folder / "tone.wav"));
-    EXPECT_TRUE(sound.PlaySync(folder / "tone.wav")) << "the handle is reused";
+    platform::MpvSound sound(kUntimed);
+    EXPECT_TRUE(sound.PlaySync(kTone));
+    EXPECT_GE(sound.LastStartLatency(), 0) << "its output started";
+    EXPECT_TRUE(sound.PlaySync(kTone)) << "the handle is reused";
 }
 
-TEST_F(MpvSoundTest, MissingEmptyCorruptAndSilentFilesAreNotPlayed)
+TEST_F(MpvSoundTest, NothingPlayableIsAFailureAndLeavesThePlayerUsable)
 {
     std::ofstream(folder / "empty.wav");
-    std::ofstream(folder / "corrupt.wav") << std::string(3000, '\x5a');
-    platform::MpvSound sound;
-    EXPECT_FALSE(sound.PlaySync(folder / "missing.wav"));
-    EXPECT_FALSE(sound.PlaySync(folder / "empty.wav"));
-    EXPECT_FALSE(sound.PlaySync(folder / "corrupt.wav"));
-    EXPECT_FALSE(sound.PlaySync(folder.path())) << "a folder is no sound";
-    EXPECT_FALSE(sound.PlaySync(TEST_DATA_DIR "/garbage.avi"));
-    WriteToneWav(folder / "tone.wav");
-    EXPECT_TRUE(sound.PlaySync(folder / "tone.wav")) << "a failure leaves the player usable";
+    std::ofstream(folder / "text.wav") << "a shopping list, not a sound\n";
+    platform::MpvSound sound(kUntimed);
+    for (const std::string& path : {folder / "missing.wav", folder / "empty.wav", folder / "text.wav",
+                                    std::string(TEST_DATA_DIR "/corrupt.wav"), std::string(TEST_DATA_DIR "/corrupt.avi"),
+                                    std::string(TEST_DATA_DIR "/silent.avi"), folder.path(), std::string()})
+        EXPECT_FALSE(sound.PlaySync(path)) << path;
+    EXPECT_TRUE(sound.PlaySync(kTone));
 }
 
-TEST_F(MpvSoundTest, NoUsableAudioOutputIsAFailureNotSilence)
+TEST_F(MpvSoundTest, AMissingAudioDeviceIsAFailureNotSilence)
 {
-    // This machine has no sound card: ALSA alone cannot open a device.
-    ::setenv("HAUNTWATCH_AO", "alsa", 1);
-    ::setenv("ALSA_CONFIG_PATH", "/nonexistent", 1);
-    WriteToneWav(folder / "tone.wav");
-    platform::MpvSound sound;
-    EXPECT_FALSE(sound.PlaySync(folder / "tone.wav"));
-    ::unsetenv("ALSA_CONFIG_PATH");
+    environment.SilenceEverySoundServer(MissingCardAlsaConfig());
+    for (const char* output : {"alsa", "jack", "pulse"}) {
+        environment.Set("HAUNTWATCH_AO", output);
+        platform::MpvSound sound;
+        EXPECT_FALSE(sound.PlaySync(kTone)) << output;
+    }
 }
 
-TEST_F(MpvSoundTest, APathThatLooksLikeAUrlOrOptionIsOnlyAFileName)
+TEST_F(MpvSoundTest, WithoutAChoiceOnlyRealDevicesAreTried)
 {
+    environment.Unset("HAUNTWATCH_AO");
+    environment.SilenceEverySoundServer(MissingCardAlsaConfig());
     platform::MpvSound sound;
+    EXPECT_FALSE(sound.PlaySync(kTone)) << "no device may mean no null output";
+}
+
+TEST_F(MpvSoundTest, NamesThatLookLikeUrlsOrOptionsAreOnlyFileNames)
+{
+    std::filesystem::create_directory(folder / "http:");
+    std::filesystem::copy_file(kTone, folder / "http:/x.wav");
+    std::filesystem::copy_file(kTone, folder / "--ao=pcm.wav");
+    const auto saved = std::filesystem::current_path();
+    std::filesystem::current_path(folder.path());
+    platform::MpvSound sound(kUntimed);
+    EXPECT_TRUE(sound.PlaySync("http://x.wav"));
+    EXPECT_TRUE(sound.PlaySync("--ao=pcm.wav"));
     EXPECT_FALSE(sound.PlaySync("http://127.0.0.1:9/x.wav"));
-    EXPECT_FALSE(sound.PlaySync("--ao=null"));
+    std::filesystem::current_path(saved);
+}
+
+// Each list names a pipe nobody writes to: opening it would hang the play, so
+// the test only ends if the files a list names are left alone.
+TEST_F(MpvSoundTest, ListsOfOtherFilesAreNotFollowed)
+{
+    const std::string pipe = folder / "pipe.wav";
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    std::ofstream(folder / "playlist.wav") << "#EXTM3U\n" << pipe << "\n" << kTone << "\n";
+    std::ofstream(folder / "edit-list.wav") << "# mpv EDL v0\n" << pipe << ",0,1\n";
+    std::ofstream(folder / "cue-sheet.wav") << "FILE \"pipe.wav\" WAVE\n  TRACK 01 AUDIO\n    INDEX 01 00:00:00\n";
+    platform::MpvSound sound(kUntimed);
+    for (const char* list : {"playlist.wav", "edit-list.wav", "cue-sheet.wav"})
+        EXPECT_FALSE(sound.PlaySync(folder / list)) << list;
+    EXPECT_TRUE(sound.PlaySync(kTone));
 }
 
 }  // namespace

@@ -1,0 +1,58 @@
+#!/usr/bin/env bash
+# Takes the README's screenshots under Xvfb: the main window, the schedule
+# dialog and the noise library, into docs/.
+set -euo pipefail
+top=$(cd "$(dirname "$0")/.." && pwd)
+bash "$top/scripts/install-deps.sh" xdotool imagemagick
+binary="$top/build/hauntwatch"
+[[ -x "$binary" ]] || { echo "build first: make build" >&2; exit 1; }
+
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+mkdir -p "$work/home" "$work/config"
+noises="$top/res/data/noises"
+# A first evening's settings: two rows, a quiet night, one noise that fails.
+python3 - "$work/home/noises.hwt" "$noises" <<'PY'
+import struct, sys
+out, noises = sys.argv[1], sys.argv[2]
+def s(t):
+    b = t.encode(); return bytes([len(b)]) + b
+lib = [("Dog barking", noises + "/dog-barking.wav"), ("Footsteps", noises + "/footsteps.wav"),
+       ("Television", noises + "/television.wav"), ("Voices", noises + "/voices-in-another-room.wav"),
+       ("Door", noises + "/door.wav"), ("Old clock", "/media/usb/old-clock.wav")]
+data = struct.pack("<i", len(lib)) + b"".join(s(a) + s(b) for a, b in lib)
+rows = [("Dog barking", lib[0][1], 90, 0, 2), ("Television", lib[2][1], 180, 1, 1),
+        ("Old clock", lib[5][1], 0, 1, 1), ("NOTHING", "None", 60, 0, 1), ("NOTHING", "None", 60, 0, 1)]
+for name, path, iv, mode, rep in rows:
+    data += s(name) + s(path) + struct.pack("<iiiI", iv, mode, rep, 0)
+data += struct.pack("<ii", 23, 7)
+open(out, "wb").write(data)
+PY
+
+cat > "$work/session.sh" <<EOS
+set -e
+export HAUNTWATCH_HOME="$work/home" XDG_CONFIG_HOME="$work/config" HAUNTWATCH_AO=null
+"$binary" & pid=\$!
+sleep 2
+find() { xdotool search --onlyvisible --name "\$1" | head -1; }
+# No window manager runs here: cut each window out of the whole screen.
+shot() {
+  eval \$(xdotool getwindowgeometry --shell "\$1")
+  import -window root -crop "\${WIDTH}x\${HEIGHT}+\${X}+\${Y}" +repage "$top/docs/\$2.png"
+}
+win=\$(find '^Hauntwatch\$')
+shot "\$win" main-window
+xdotool key --window "\$win" ctrl+c; sleep 1
+dlg=\$(find 'So, What Do You Want')
+shot "\$dlg" schedule-dialog
+eval \$(xdotool getwindowgeometry --shell "\$dlg")
+# "Edit Noises" sits at 161 x 257 of the dialog's 300 x 271 units.
+xdotool mousemove \$((X + WIDTH * 161 / 300)) \$((Y + HEIGHT * 257 / 271)) click 1; sleep 1
+lib=\$(find 'Add or Delete Noises')
+shot "\$lib" noise-library
+# FIXME: without a window manager the dialogs ignore synthetic Esc, so the
+# problem report cannot be reached from here yet; it has no screenshot.
+kill \$pid
+EOS
+xvfb-run -a -s "-screen 0 1024x768x24" bash "$work/session.sh"
+ls -l "$top/docs"/*.png
