@@ -37,7 +37,7 @@ const MpvPlayer::Option kHardening[] = {
     {"cover-art-auto", "no"},
     // Playlists, cue sheets, EDL lists and references inside files would make
     // mpv open other files or URLs named in the file.
-    {"access-references", "yes"},
+    {"access-references", "no"},
     {"ordered-chapters", "no"},
     {"load-unsafe-playlists", "no"},
     {"demuxer-lavf-o", "protocol_whitelist=file"},
