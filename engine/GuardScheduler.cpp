@@ -16,9 +16,11 @@ namespace {
 
 constexpr std::int64_t kSecondsPerDay = 86400;
 
+// A row never stored by the schedule dialog has an empty name; taking it as
+// active would arm a 0 ms timer that spins without end on a fresh install.
 bool IsActive(const NoiseSlot& slot)
 {
-    return !(slot.noiseName == kNothing);
+    return !(slot.noiseName == kNothing) && !slot.noiseName.IsEmpty();
 }
 
 void PlayDueSlots(CTime now)

@@ -9,7 +9,7 @@ packages=(
   libmpv-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   libx11-dev
-  xvfb xauth x11-utils
+  xvfb xauth x11-utils xdotool imagemagick
   xdg-utils
   dbus-daemon
 )

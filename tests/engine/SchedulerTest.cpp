@@ -129,6 +129,15 @@ TEST_F(SchedulerTest, AllNothingArmsForADay)
     EXPECT_EQ(timer.Delay(&window), 86400000u);
 }
 
+TEST_F(SchedulerTest, RowsNeverStoredByTheDialogAreInactiveLikeNothing)
+{
+    At(2026, 12, 6, 10, 0);
+    GuardSettings = GuardSettingsRecord{};  // a fresh install: empty names, interval 0
+    StartGuard();
+    EXPECT_EQ(timer.Delay(&window), 86400000u) << "no spinning 0 ms timer";
+    EXPECT_EQ(GuardSettings.slots[0].nextDue, unscheduledMark);
+}
+
 TEST_F(SchedulerTest, ZeroIntervalPlaysAtEveryTickAndNegativeNeverWraps)
 {
     At(2026, 12, 6, 10, 0);
