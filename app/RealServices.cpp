@@ -1,9 +1,14 @@
 #include "RealServices.h"
 
+#include <QCoreApplication>
+#include <QMetaObject>
+
 #include "Messenger.h"
 #include "MovieCommands.h"
 #include "MpvMovieCommands.h"
+#include "MpvPreviewPlayer.h"
 #include "MpvSound.h"
+#include "PreviewPlayer.h"
 #include "ProgramStarter.h"
 #include "QtMessenger.h"
 #include "Sound.h"
@@ -11,6 +16,16 @@
 #include "WallClockTimerService.h"
 #include "LogindSleepInhibitor.h"
 #include "XdgProgramStarter.h"
+
+namespace {
+
+// mpv's threads reach the window thread through its event queue.
+void PostToWindowThread(std::function<void()> function)
+{
+    QMetaObject::invokeMethod(QCoreApplication::instance(), std::move(function), Qt::QueuedConnection);
+}
+
+}  // namespace
 
 struct RealServices::Parts {
     platform::QtMessenger messenger;
@@ -29,10 +44,12 @@ RealServices::RealServices() : parts_(std::make_unique<Parts>())
     platform::InstallProgramStarter(&parts_->starter);
     platform::InstallTimerService(&parts_->timer);
     platform::InstallSleepInhibitor(&parts_->sleepInhibitor);
+    platform::InstallPreviewPlayerFactory([] { return std::make_unique<platform::MpvPreviewPlayer>(PostToWindowThread); });
 }
 
 RealServices::~RealServices()
 {
+    platform::InstallPreviewPlayerFactory({});
     platform::InstallSleepInhibitor(nullptr);
     platform::InstallTimerService(nullptr);
     platform::InstallProgramStarter(nullptr);

@@ -3,6 +3,7 @@
 
 #include "HomeFolder.h"
 #include "MovieCommands.h"
+#include "PreviewPlayer.h"
 #include "ProgramStarter.h"
 #include "Sound.h"
 #include "Timer.h"
@@ -13,6 +14,12 @@ SoundService* soundService = nullptr;
 MovieCommandService* movieService = nullptr;
 ProgramStarter* programStarter = nullptr;
 TimerService* timerService = nullptr;
+
+PreviewPlayerFactory& InstalledPreviewFactory()
+{
+    static PreviewPlayerFactory factory;
+    return factory;
+}
 }
 
 void InstallSoundService(SoundService* service) { soundService = service; }
@@ -23,6 +30,12 @@ void InstallProgramStarter(ProgramStarter* starter) { programStarter = starter; 
 ProgramStarter* InstalledProgramStarter() { return programStarter; }
 void InstallTimerService(TimerService* service) { timerService = service; }
 TimerService* InstalledTimerService() { return timerService; }
+void InstallPreviewPlayerFactory(PreviewPlayerFactory factory) { InstalledPreviewFactory() = std::move(factory); }
+
+std::unique_ptr<PreviewPlayer> MakePreviewPlayer()
+{
+    return InstalledPreviewFactory() ? InstalledPreviewFactory()() : nullptr;
+}
 
 }  // namespace platform
 

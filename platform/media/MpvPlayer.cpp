@@ -1,97 +1,27 @@
 #include "MpvPlayer.h"
 
-#include <mpv/client.h>
-#include <sys/stat.h>
+#include "MpvOptions.h"
 
-#include <clocale>
-#include <cstdlib>
+#include <mpv/client.h>
+
 #include <cstring>
-#include <memory>
 
 namespace platform {
 
 namespace {
 
-// Every handle gets these, whatever the machine's mpv set-up says: no user
-// configuration, scripts, profiles, network helpers, resume files, neighbouring
-// files, terminal, keys of mpv's own, and no silent null audio output.
-const MpvPlayer::Option kHardening[] = {
-    {"config", "no"},
-    {"load-scripts", "no"},
-    {"osc", "no"},
-    {"ytdl", "no"},
-    {"load-stats-overlay", "no"},
-    {"load-osd-console", "no"},
-    {"load-auto-profiles", "no"},
-    {"terminal", "no"},
-    {"input-terminal", "no"},
-    {"input-ipc-server", ""},
-    {"input-default-bindings", "no"},
-    {"input-builtin-bindings", "no"},
-    {"input-media-keys", "no"},
-    {"resume-playback", "no"},
-    {"save-position-on-quit", "no"},
-    {"autoload-files", "no"},
-    {"sub-auto", "no"},
-    {"audio-file-auto", "no"},
-    {"cover-art-auto", "no"},
-    // Playlists, cue sheets, EDL lists and references inside files would make
-    // mpv open other files or URLs named in the file.
-    {"access-references", "no"},
-    {"ordered-chapters", "no"},
-    {"load-unsafe-playlists", "no"},
-    {"demuxer-lavf-o", "protocol_whitelist=file"},
-    {"audio-fallback-to-null", "no"},
-    // A clip whose picture or sound cannot be shown stops at once instead of
-    // playing on half-way, and its end reports why.
-    {"stop-playback-on-init-failure", "yes"},
-    {"idle", "yes"},
-    {"keep-open", "no"},
-    {"force-window", "no"},
-    {"sid", "no"},
-};
+// A clip whose picture or sound cannot be shown stops at once instead of
+// playing on half-way, and its end reports why.
+const std::vector<MpvOption> kGuardPlays = {{"stop-playback-on-init-failure", "yes"}};
 
-const MpvPlayer::Option kSoundOnly[] = {{"vid", "no"}, {"audio-display", "no"}};
+const std::vector<MpvOption> kSoundOnly = {{"vid", "no"}, {"audio-display", "no"}};
 
-const MpvPlayer::Option kMovieOnly[] = {
+const std::vector<MpvOption> kMovieOnly = {
     {"fullscreen", "yes"},
     {"input-vo-keyboard", "yes"},
     {"cursor-autohide", "always"},
     {"title", "Hauntwatch"},
 };
-
-// Real devices only, so a machine that cannot make a sound fails its plays.
-// OpenAL is left out: its software fallback renders into nothing.
-constexpr const char* kRealAudioOutputs = "pipewire,pulse,alsa,jack,sndio,sdl";
-
-std::string Environment(const char* name)
-{
-    const char* value = std::getenv(name);
-    return value ? value : "";
-}
-
-std::string CanonicalRegularFile(const std::string& path)
-{
-    struct stat info {};
-    if (path.empty() || ::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode))
-        return {};
-    std::unique_ptr<char, decltype(&std::free)> resolved(::realpath(path.c_str(), nullptr), &std::free);
-    return resolved ? std::string(resolved.get()) : std::string();
-}
-
-bool SetAll(mpv_handle* handle, const MpvPlayer::Option* begin, const MpvPlayer::Option* end)
-{
-    for (const MpvPlayer::Option* option = begin; option != end; ++option)
-        if (mpv_set_option_string(handle, option->name.c_str(), option->value.c_str()) < 0)
-            return false;
-    return true;
-}
-
-template <std::size_t N>
-bool SetAll(mpv_handle* handle, const MpvPlayer::Option (&options)[N])
-{
-    return SetAll(handle, options, options + N);
-}
 
 MpvPlayer::Outcome OutcomeOfEnd(const mpv_event_end_file& end, bool videoOutputFailed)
 {
@@ -137,33 +67,20 @@ bool MpvPlayer::EnsureHandle()
 {
     if (handle_)
         return true;
-    // libmpv refuses to start unless numbers are read and written the C way;
-    // Qt sets the user's locale when the application object is made.
-    std::setlocale(LC_NUMERIC, "C");
-    handle_ = mpv_create();
+    handle_ = CreateMpvHandle();
     if (handle_ && Configure() && mpv_initialize(handle_) >= 0 && SetUpAfterStart())
         return true;
     DestroyHandle();
     return false;
 }
 
-// Any option mpv does not take makes the handle unusable rather than half
-// hardened.
 bool MpvPlayer::Configure()
 {
-    if (!SetAll(handle_, kHardening))
-        return false;
-    if (kind_ == Kind::Sound ? !SetAll(handle_, kSoundOnly) : !SetAll(handle_, kMovieOnly))
-        return false;
-    const std::string audio = Environment("HAUNTWATCH_AO");
-    if (mpv_set_option_string(handle_, "ao", audio.empty() ? kRealAudioOutputs : audio.c_str()) < 0)
-        return false;
-    // Without a choice mpv tries its own list of real video outputs, which
-    // never falls back to the null one.
-    const std::string video = Environment("HAUNTWATCH_VO");
-    if (kind_ == Kind::Movie && !video.empty() && mpv_set_option_string(handle_, "vo", video.c_str()) < 0)
-        return false;
-    return SetAll(handle_, tuning_.data(), tuning_.data() + tuning_.size());
+    // Without a choice of video output mpv tries its own list of real ones,
+    // which never falls back to the null one.
+    return SetHardenedOptions(handle_) && SetOptions(handle_, kGuardPlays) &&
+           SetOptions(handle_, kind_ == Kind::Sound ? kSoundOnly : kMovieOnly) && SetAudioOutput(handle_) &&
+           (kind_ == Kind::Sound || SetVideoOutput(handle_)) && SetOptions(handle_, tuning_);
 }
 
 bool MpvPlayer::SetUpAfterStart()
@@ -189,27 +106,10 @@ MpvPlayer::Outcome MpvPlayer::PlayToEnd(const std::string& path)
         return Outcome::NotAFile;
     if (!EnsureHandle())
         return Outcome::NoPlayer;
-    play.awaitedEntry = Load(play.path);
+    play.awaitedEntry = LoadFile(handle_, play.path);
     if (play.awaitedEntry < 0)
         return Outcome::CannotPlay;
     return AwaitEnd(play);
-}
-
-// The playlist entry of the file, or -1 when mpv would not take the command.
-std::int64_t MpvPlayer::Load(const std::string& path)
-{
-    const char* command[] = {"loadfile", path.c_str(), "replace", nullptr};
-    mpv_node result{};
-    if (mpv_command_ret(handle_, command, &result) < 0)
-        return -1;
-    std::int64_t entry = -1;
-    if (result.format == MPV_FORMAT_NODE_MAP)
-        for (int i = 0; i < result.u.list->num; ++i)
-            if (std::strcmp(result.u.list->keys[i], "playlist_entry_id") == 0 &&
-                result.u.list->values[i].format == MPV_FORMAT_INT64)
-                entry = result.u.list->values[i].u.int64;
-    mpv_free_node_contents(&result);
-    return entry;
 }
 
 MpvPlayer::Outcome MpvPlayer::AwaitEnd(Play& play)
@@ -229,13 +129,16 @@ MpvPlayer::Outcome MpvPlayer::AwaitEnd(Play& play)
                 play.videoOutputFailed = true;
             break;
         case MPV_EVENT_END_FILE: {
-            const auto& end = *static_cast<const mpv_event_end_file*>(event->data);
+            // A copy: the next wait frees the event.
+            const mpv_event_end_file end = *static_cast<const mpv_event_end_file*>(event->data);
             if (end.playlist_entry_id != play.awaitedEntry)
                 break;
             // access-references=no keeps mpv from reading playlists; should
             // one get through all the same, its entries are not played.
             if (end.reason == MPV_END_FILE_REASON_REDIRECT)
                 Stop();
+            if (end.reason == MPV_END_FILE_REASON_ERROR)
+                ReadPendingLog(play);
             return OutcomeOfEnd(end, play.videoOutputFailed);
         }
         case MPV_EVENT_SHUTDOWN:
@@ -244,6 +147,20 @@ MpvPlayer::Outcome MpvPlayer::AwaitEnd(Play& play)
         default:
             break;
         }
+    }
+}
+
+// mpv hands out its log only when no other event is waiting, so the line
+// that tells why a file ended can still be queued behind the end itself.
+void MpvPlayer::ReadPendingLog(Play& play)
+{
+    for (;;) {
+        const mpv_event* event = mpv_wait_event(handle_, 0);
+        if (event->event_id == MPV_EVENT_NONE)
+            return;
+        if (event->event_id == MPV_EVENT_LOG_MESSAGE &&
+            IsVideoOutputFailure(*static_cast<const mpv_event_log_message*>(event->data)))
+            play.videoOutputFailed = true;
     }
 }
 

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "MpvOptions.h"
+
 struct mpv_handle;
 struct mpv_event;
 
@@ -14,10 +16,7 @@ namespace platform {
 
 class MpvPlayer {
 public:
-    struct Option {
-        std::string name;
-        std::string value;
-    };
+    using Option = MpvOption;
     // Sound: audio only, no window.  Movie: full screen in mpv's own window,
     // where Esc and q end the clip early.
     enum class Kind { Sound, Movie };
@@ -53,8 +52,8 @@ private:
     bool Configure();
     bool SetUpAfterStart();
     void DestroyHandle();
-    std::int64_t Load(const std::string& path);
     Outcome AwaitEnd(Play& play);
+    void ReadPendingLog(Play& play);
     void Stop();
     void OnPlaybackRestart(const Play& play);
 

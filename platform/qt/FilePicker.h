@@ -1,7 +1,7 @@
 #pragma once
 // The file picker for sounds and movies: one filter, no owner, and it starts
-// where it was last left (the first time in the sample-noises folder).
-// FIXME: the preview pane that plays the highlighted file is not built yet.
+// where it was last left (the first time in the sample-noises folder), and a
+// preview pane plays the highlighted file.
 #include <functional>
 #include <optional>
 

@@ -14,6 +14,7 @@
 #include "CNoisesDlg.h"
 #include "CScheduleDlg.h"
 #include "DialogControls.h"
+#include "DialogTestSteps.h"
 #include "DialogResources.h"
 #include "FakeClock.h"
 #include "FakeMessenger.h"
@@ -23,19 +24,6 @@
 #include "ProblemLog.h"
 
 namespace {
-
-// Runs `step` inside the dialog's modal loop, once it has been shown and painted.
-template <class Dialog>
-int RunWith(Dialog& dlg, const std::function<void(Dialog&)>& step)
-{
-    QTimer::singleShot(0, [&] {
-        QTest::qWait(30);
-        step(dlg);
-        if (dlg.Window() && dlg.Window()->isVisible())
-            dlg.Window()->reject();
-    });
-    return dlg.DoModal();
-}
 
 QLineEdit* Edit(CDialog& dlg, int id) { return qobject_cast<QLineEdit*>(dlg.GetDlgItem(id)); }
 SortedComboBox* List(CDialog& dlg, int row) { return qobject_cast<SortedComboBox*>(dlg.GetDlgItem(kScheduleRows[row].noiseList)); }

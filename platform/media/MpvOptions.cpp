@@ -1,0 +1,119 @@
+#include "MpvOptions.h"
+
+#include <mpv/client.h>
+#include <sys/stat.h>
+
+#include <clocale>
+#include <cstring>
+#include <cstdlib>
+#include <memory>
+
+namespace platform {
+
+namespace {
+
+const MpvOption kHardening[] = {
+    {"config", "no"},
+    {"load-scripts", "no"},
+    {"osc", "no"},
+    {"ytdl", "no"},
+    {"load-stats-overlay", "no"},
+    {"load-osd-console", "no"},
+    {"load-auto-profiles", "no"},
+    {"terminal", "no"},
+    {"input-terminal", "no"},
+    {"input-ipc-server", ""},
+    {"input-default-bindings", "no"},
+    {"input-builtin-bindings", "no"},
+    {"input-media-keys", "no"},
+    {"resume-playback", "no"},
+    {"save-position-on-quit", "no"},
+    {"autoload-files", "no"},
+    {"sub-auto", "no"},
+    {"audio-file-auto", "no"},
+    {"cover-art-auto", "no"},
+    // Playlists, cue sheets, EDL lists and references inside files would make
+    // mpv open other files or URLs named in the file.
+    {"access-references", "no"},
+    {"ordered-chapters", "no"},
+    {"load-unsafe-playlists", "no"},
+    {"demuxer-lavf-o", "protocol_whitelist=file"},
+    {"audio-fallback-to-null", "no"},
+    {"idle", "yes"},
+    {"keep-open", "no"},
+    {"force-window", "no"},
+    {"sid", "no"},
+};
+
+// OpenAL is left out: its software fallback renders into nothing.
+constexpr const char* kRealAudioOutputs = "pipewire,pulse,alsa,jack,sndio,sdl";
+
+std::string Environment(const char* name)
+{
+    const char* value = std::getenv(name);
+    return value ? value : "";
+}
+
+}  // namespace
+
+bool SetOptions(mpv_handle* handle, const std::vector<MpvOption>& options)
+{
+    for (const MpvOption& option : options)
+        if (mpv_set_option_string(handle, option.name.c_str(), option.value.c_str()) < 0)
+            return false;
+    return true;
+}
+
+bool SetHardenedOptions(mpv_handle* handle)
+{
+    for (const MpvOption& option : kHardening)
+        if (mpv_set_option_string(handle, option.name.c_str(), option.value.c_str()) < 0)
+            return false;
+    return true;
+}
+
+bool SetAudioOutput(mpv_handle* handle)
+{
+    const std::string audio = Environment("HAUNTWATCH_AO");
+    return mpv_set_option_string(handle, "ao", audio.empty() ? kRealAudioOutputs : audio.c_str()) >= 0;
+}
+
+bool SetVideoOutput(mpv_handle* handle)
+{
+    const std::string video = Environment("HAUNTWATCH_VO");
+    return video.empty() || mpv_set_option_string(handle, "vo", video.c_str()) >= 0;
+}
+
+std::string CanonicalRegularFile(const std::string& path)
+{
+    struct stat info {};
+    if (path.empty() || ::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode))
+        return {};
+    std::unique_ptr<char, decltype(&std::free)> resolved(::realpath(path.c_str(), nullptr), &std::free);
+    return resolved ? std::string(resolved.get()) : std::string();
+}
+
+std::int64_t LoadFile(mpv_handle* handle, const std::string& path)
+{
+    const char* command[] = {"loadfile", path.c_str(), "replace", nullptr};
+    mpv_node result{};
+    if (mpv_command_ret(handle, command, &result) < 0)
+        return -1;
+    std::int64_t entry = -1;
+    if (result.format == MPV_FORMAT_NODE_MAP)
+        for (int i = 0; i < result.u.list->num; ++i)
+            if (std::strcmp(result.u.list->keys[i], "playlist_entry_id") == 0 &&
+                result.u.list->values[i].format == MPV_FORMAT_INT64)
+                entry = result.u.list->values[i].u.int64;
+    mpv_free_node_contents(&result);
+    return entry;
+}
+
+mpv_handle* CreateMpvHandle()
+{
+    // Qt sets the user's locale when the application object is made.
+    std::setlocale(LC_NUMERIC, "C");
+    return mpv_create();
+}
+
+}  // namespace platform

@@ -1,0 +1,38 @@
+#pragma once
+// What every libmpv handle of the program is given, whatever the machine's
+// mpv set-up says, and the checks on a path before mpv sees it.
+#include <cstdint>
+#include <string>
+#include <vector>
+
+struct mpv_handle;
+
+namespace platform {
+
+struct MpvOption {
+    std::string name;
+    std::string value;
+};
+
+// No user configuration, scripts, network, neighbouring files, keys of mpv's
+// own, and no silent null audio output.  False when mpv refuses one of them:
+// such a handle is not to be used rather than half hardened.
+bool SetHardenedOptions(mpv_handle* handle);
+// HAUNTWATCH_AO, or only real audio devices.
+bool SetAudioOutput(mpv_handle* handle);
+// HAUNTWATCH_VO when set; otherwise mpv's own list of real video outputs.
+bool SetVideoOutput(mpv_handle* handle);
+bool SetOptions(mpv_handle* handle, const std::vector<MpvOption>& options);
+
+// The canonical absolute path of an existing regular file, else empty; only
+// such a path is handed to mpv, so it is never taken for a URL or an option.
+std::string CanonicalRegularFile(const std::string& path);
+
+// Replaces what the handle plays with the file; the file's playlist entry,
+// which its events carry, or -1 when mpv would not take the command.
+std::int64_t LoadFile(mpv_handle* handle, const std::string& path);
+
+// Makes a handle with numbers read the C way, which libmpv insists on.
+mpv_handle* CreateMpvHandle();
+
+}  // namespace platform

@@ -1,0 +1,105 @@
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <condition_variable>
+#include <deque>
+#include <mutex>
+#include <thread>
+
+#include "MediaTestEnvironment.h"
+#include "MpvPreviewPlayer.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+
+// Stands for the window thread's event queue: mpv's threads post, the test's
+// thread runs what was posted.
+class PostedWork {
+public:
+    platform::MpvPreviewPlayer::Poster Poster()
+    {
+        return [this](std::function<void()> work) {
+            std::lock_guard lock(mutex_);
+            queue_.push_back(std::move(work));
+            posted_.notify_one();
+        };
+    }
+    // Runs posted work until `done` holds or the time is up.
+    bool RunUntil(const std::function<bool()>& done, std::chrono::milliseconds limit = 10s)
+    {
+        const auto giveUp = std::chrono::steady_clock::now() + limit;
+        while (!done()) {
+            std::unique_lock lock(mutex_);
+            if (!posted_.wait_until(lock, giveUp, [this] { return !queue_.empty(); }))
+                return false;
+            auto work = std::move(queue_.front());
+            queue_.pop_front();
+            lock.unlock();
+            work();
+        }
+        return true;
+    }
+
+private:
+    std::mutex mutex_;
+    std::condition_variable posted_;
+    std::deque<std::function<void()>> queue_;
+};
+
+class MpvPreviewPlayerTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        environment.Set("HAUNTWATCH_AO", "null");
+        environment.Set("HAUNTWATCH_VO", "null");
+        player.onEnded = [this](bool played) { ends.push_back(played ? "played" : "failed"); };
+    }
+    ScopedEnvironment environment;
+    PostedWork work;
+    platform::MpvPreviewPlayer player{work.Poster()};
+    std::vector<std::string> ends;
+};
+
+TEST_F(MpvPreviewPlayerTest, PlayReturnsAtOnceAndTheEndIsToldOnTheOwnersThread)
+{
+    // The clip's sound lasts a second at the null output's real pace.
+    const auto called = std::chrono::steady_clock::now();
+    ASSERT_TRUE(player.Play(TEST_DATA_DIR "/clip.avi", 0));
+    EXPECT_LT(std::chrono::steady_clock::now() - called, 900ms);
+    EXPECT_TRUE(ends.empty()) << "nothing is told from inside Play";
+    ASSERT_TRUE(work.RunUntil([&] { return !ends.empty(); }));
+    EXPECT_EQ(ends, std::vector<std::string>{"played"});
+}
+
+TEST_F(MpvPreviewPlayerTest, StoppedAndReplacedPlaysTellNothingAndAFileThatCannotPlayFails)
+{
+    EXPECT_FALSE(player.Play(TEST_DATA_DIR "/no-such.wav", 0));
+    EXPECT_FALSE(player.Play(TEST_DATA_DIR, 0)) << "a folder";
+    ASSERT_TRUE(player.Play(TEST_DATA_DIR "/clip.avi", 0));
+    player.Stop();
+    ASSERT_TRUE(player.Play(TEST_DATA_DIR "/clip.avi", 0));
+    ASSERT_TRUE(player.Play(TEST_DATA_DIR "/tone.wav", 0)) << "replaces the clip";
+    ASSERT_TRUE(work.RunUntil([&] { return !ends.empty(); }));
+    ASSERT_TRUE(player.Play(TEST_DATA_DIR "/corrupt.wav", 0));
+    ASSERT_TRUE(work.RunUntil([&] { return ends.size() >= 2; }));
+    EXPECT_EQ(ends, (std::vector<std::string>{"played", "failed"}));
+    // The stopped and replaced clips would have ended well within this.
+    work.RunUntil([] { return false; }, 1500ms);
+    EXPECT_EQ(ends.size(), 2u);
+}
+
+TEST_F(MpvPreviewPlayerTest, WorkPostedAfterThePlayerHasGoneDoesNothing)
+{
+    PostedWork late;
+    {
+        platform::MpvPreviewPlayer brief(late.Poster());
+        brief.onEnded = [this](bool) { ends.push_back("told"); };
+        ASSERT_TRUE(brief.Play(TEST_DATA_DIR "/tone.wav", 0));
+        std::this_thread::sleep_for(500ms);
+    }
+    late.RunUntil([] { return false; }, 200ms);
+    EXPECT_TRUE(ends.empty());
+}
+
+}  // namespace

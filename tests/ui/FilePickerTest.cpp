@@ -1,0 +1,172 @@
+#include <gtest/gtest.h>
+
+#include <QFileDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QPushButton>
+#include <QTest>
+#include <cstdlib>
+#include <filesystem>
+
+#include "CNoisesDlg.h"
+#include "DialogTestSteps.h"
+#include "FakeMessenger.h"
+#include "FakePreviewPlayer.h"
+#include "FilePickerPreviewPane.h"
+#include "GuardSettings.h"
+#include "TempFolder.h"
+
+namespace {
+
+class FilePickerTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        GuardSettings = GuardSettingsRecord{};
+        std::filesystem::create_directories(data / "noises");
+        std::filesystem::create_directories(farFolder);
+        for (const std::string& copy : {data / "noises/bark.wav", data / "noises/door.wav", farFile})
+            std::filesystem::copy_file(TEST_DATA_DIR "/tone.wav", copy);
+        std::filesystem::copy_file(TEST_DATA_DIR "/clip.avi", data / "noises/ghost.AVI");
+        ::setenv("HAUNTWATCH_DATA_DIR", data.path().c_str(), 1);
+    }
+    void TearDown() override
+    {
+        ::unsetenv("HAUNTWATCH_DATA_DIR");
+        GuardSettings = GuardSettingsRecord{};
+    }
+
+    // Highlights an entry of the folder the picker shows, as a click in its list would.
+    static void Highlight(QFileDialog* picker, const QString& name)
+    {
+        auto* list = picker->findChild<QListView*>(QStringLiteral("listView"));
+        const bool found = QTest::qWaitFor([&] {
+            for (int row = 0; row < list->model()->rowCount(list->rootIndex()); ++row)
+                if (list->model()->index(row, 0, list->rootIndex()).data().toString() == name) {
+                    list->setCurrentIndex(list->model()->index(row, 0, list->rootIndex()));
+                    return true;
+                }
+            return false;
+        });
+        EXPECT_TRUE(found) << name.toStdString();
+    }
+    static QStringList Shown(QFileDialog* picker)
+    {
+        auto* list = picker->findChild<QListView*>(QStringLiteral("listView"));
+        QStringList names;
+        for (int row = 0; row < list->model()->rowCount(list->rootIndex()); ++row)
+            names << list->model()->index(row, 0, list->rootIndex()).data().toString();
+        names.sort();
+        return names;
+    }
+
+    TempFolder data;
+    const std::string farFolder = data / "a folder whose name is longer than the old fifty characters";
+    const std::string farFile = farFolder + "/voices in another room.wav";
+    platform::FakePreviewPlayers previews;
+    platform::FakeMessenger messenger;
+};
+
+TEST_F(FilePickerTest, AFileChosenInTheRealPickerReachesNameTheEventAndTheLibraryWhateverItsLength)
+{
+    QString startedIn, secondStart, pathShown, title;
+    QStringList firstFolder;
+    bool ownerless = false;
+    CNoisesDlg dlg;
+    RunWith<CNoisesDlg>(dlg, [&](CNoisesDlg& d) {
+        OnNextModal(d.Window(), [&](QWidget* window) {
+            auto* picker = qobject_cast<QFileDialog*>(window);
+            ASSERT_NE(picker, nullptr);
+            ownerless = picker->parentWidget() == nullptr;
+            startedIn = picker->directory().absolutePath();
+            Highlight(picker, "door.wav");
+            firstFolder = Shown(picker);
+            OnNextModal(picker, [&](QWidget* naming) {
+                title = naming->windowTitle();
+                pathShown = naming->findChildren<QLineEdit*>().first()->text();
+                QTest::keyClicks(naming->findChildren<QLineEdit*>().last(), "Voices");
+                ButtonOf(naming, "OK")->click();
+            });
+            // Up with "..", into the far folder from the list, and the file chosen there.
+            auto* fileName = picker->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+            fileName->setText("..");
+            QTest::keyClick(fileName, Qt::Key_Return);
+            Highlight(picker, QString::fromStdString(std::filesystem::path(farFolder).filename().string()));
+            QTest::keyClick(picker->findChild<QListView*>(QStringLiteral("listView")), Qt::Key_Return);
+            Highlight(picker, "voices in another room.wav");
+            ButtonOf(picker, "&Open")->click();
+        });
+        d.OnAddNoise();
+        OnNextModal(d.Window(), [&](QWidget* picker) {
+            secondStart = qobject_cast<QFileDialog*>(picker)->directory().absolutePath();
+            QTest::keyClick(picker, Qt::Key_Escape);
+        });
+        d.OnAddNoise();
+    });
+    EXPECT_TRUE(ownerless);
+    EXPECT_EQ(startedIn.toStdString(), data / "noises") << "the first time: the sample noises";
+    EXPECT_EQ(firstFolder, (QStringList{"bark.wav", "door.wav", "ghost.AVI"})) << "sounds and movies, any case";
+    EXPECT_EQ(title, "Name the Event");
+    EXPECT_EQ(pathShown.toStdString(), farFile);
+    ASSERT_EQ(GuardSettings.library.noiseCount, 1);
+    EXPECT_EQ(GuardSettings.library.noises[0].name.str(), "Voices");
+    EXPECT_EQ(GuardSettings.library.noises[0].path.str(), farFile);
+    EXPECT_EQ(secondStart.toStdString(), farFolder) << "then where the last file was picked";
+    EXPECT_TRUE(messenger.messages.empty());
+}
+
+TEST_F(FilePickerTest, ThePanePlaysTheHighlightedFileAndStopsWhenTheHighlightMovesOrThePickerCloses)
+{
+    bool playingAfterClick = false, playingAfterMove = false, folderPlayable = true;
+    QString buttonWhilePlaying, noteAfterFailure;
+    CNoisesDlg dlg;
+    RunWith<CNoisesDlg>(dlg, [&](CNoisesDlg& d) {
+        OnNextModal(d.Window(), [&](QWidget* window) {
+            auto* picker = qobject_cast<QFileDialog*>(window);
+            auto* pane = picker->findChild<FilePickerPreviewPane*>();
+            ASSERT_NE(pane, nullptr);
+            picker->setDirectory(QString::fromStdString(data / "noises"));
+            Highlight(picker, "door.wav");
+            pane->PlayButton()->click();
+            playingAfterClick = pane->IsPlaying();
+            buttonWhilePlaying = pane->PlayButton()->text();
+            Highlight(picker, "bark.wav");
+            playingAfterMove = pane->IsPlaying();
+            pane->PlayButton()->click();
+            previews.EndLastPlay(true);
+            pane->PlayButton()->click();
+            previews.EndLastPlay(false);
+            noteAfterFailure = pane->findChild<QLabel*>(QStringLiteral("previewNote"))->text();
+            Highlight(picker, "ghost.AVI");
+            pane->PlayButton()->click();
+            pane->PlayButton()->click();
+            pane->PlayButton()->click();
+            picker->setDirectory(QString::fromStdString(data.path()));
+            Highlight(picker, "noises");
+            folderPlayable = pane->PlayButton()->isEnabled();
+            Highlight(picker, "noises");
+            pane->SetHighlighted(QString::fromStdString(data / "noises/ghost.AVI"));
+            pane->PlayButton()->click();
+            QTest::keyClick(picker, Qt::Key_Escape);
+        });
+        d.OnAddNoise();
+    });
+    EXPECT_TRUE(playingAfterClick);
+    EXPECT_EQ(buttonWhilePlaying, "Stop");
+    EXPECT_FALSE(playingAfterMove) << "a new highlight stops the old one";
+    EXPECT_EQ(noteAfterFailure, "This file cannot be played.");
+    EXPECT_FALSE(folderPlayable) << "a folder is nothing to preview";
+    const std::string noises = data / "noises/";
+    EXPECT_EQ(previews.calls, (std::vector<std::string>{
+                                  "play " + noises + "door.wav", "stop",                          // the highlight moved
+                                  "play " + noises + "bark.wav", "play " + noises + "bark.wav",  // ended, then failed
+                                  "play " + noises + "ghost.AVI", "stop",                         // Play, Stop
+                                  "play " + noises + "ghost.AVI",                                 // Play again
+                                  "stop",                                                         // the highlight moved
+                                  "play " + noises + "ghost.AVI", "stop",                         // the picker closed
+                              }));
+    EXPECT_EQ(GuardSettings.library.noiseCount, 0);
+}
+
+}  // namespace
