@@ -3,11 +3,14 @@
 #include "CNameEventDlg.h"
 #include "DialogControls.h"
 #include "DialogResources.h"
-#include "FilePicker.h"
+#include "GetOpenFileNamePreview.h"
 #include "GuardSettings.h"
 #include "Messenger.h"
 
 namespace {
+
+// One filter, in the old double-terminated form (the literal adds the last terminator).
+constexpr char kSoundsAndMovies[] = "Sounds and Movies(*.avi,*.wav)\0*.wav;*.avi\0";
 
 QString ListLine(const Noise& noise)
 {
@@ -46,18 +49,20 @@ void CNoisesDlg::OnAddNoise()
             "The noise library is full: it holds 100 noises. Delete one before adding another.");
         return;
     }
-    // Any length of path is taken: the settings file stores it whole.
-    const std::optional<CString> path = FilePicker::PickSoundOrMovie();
-    if (!path)
+    // No owner, folder, title or flags: the picker's own defaults.  Any
+    // length of path is taken: the settings file stores it whole.
+    win::OPENFILENAMEA ofn;
+    ofn.lpstrFilter = kSoundsAndMovies;
+    if (!win::GetOpenFileNamePreviewA(&ofn))
         return;
     CNameEventDlg nameDlg;
-    nameDlg.m_fileName = *path;
+    nameDlg.m_fileName = ofn.file;
     nameDlg.DoModal();
     if (nameDlg.m_eventName.IsEmpty())
         return;
     Noise& added = library.noises[library.noiseCount];
     added.name = nameDlg.m_eventName;
-    added.path = *path;
+    added.path = ofn.file;
     ++library.noiseCount;
     NoiseList()->AddString(ListLine(added));
 }

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Takes the README's screenshots under Xvfb: the main window, the schedule
-# dialog and the noise library, into docs/.
+# dialog, the noise library and the file picker with its preview, into docs/.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 bash "$top/scripts/install-deps.sh" xdotool imagemagick
@@ -42,7 +42,7 @@ shot() {
 }
 win=\$(find '^Hauntwatch\$')
 shot "\$win" main-window
-xdotool key --window "\$win" ctrl+c; sleep 1
+xdotool key --window "\$win" ctrl+c; xdotool keyup ctrl c; sleep 1
 dlg=\$(find 'So, What Do You Want')
 shot "\$dlg" schedule-dialog
 eval \$(xdotool getwindowgeometry --shell "\$dlg")
@@ -50,6 +50,13 @@ eval \$(xdotool getwindowgeometry --shell "\$dlg")
 xdotool mousemove \$((X + WIDTH * 161 / 300)) \$((Y + HEIGHT * 257 / 271)) click 1; sleep 1
 lib=\$(find 'Add or Delete Noises')
 shot "\$lib" noise-library
+eval \$(xdotool getwindowgeometry --shell "\$lib")
+# "Add a Noise" sits at 135 x 152 of the library's 317 x 166 units.
+xdotool mousemove \$((X + WIDTH * 135 / 317)) \$((Y + HEIGHT * 152 / 166)) click 1; sleep 2
+picker=\$(xdotool getactivewindow 2>/dev/null || xdotool search --onlyvisible --name '^Open\$|Hauntwatch' | tail -1)
+# FIXME: synthetic clicks do not highlight a file of the picker here, so the
+# preview pane shows as it does before a file is chosen.
+shot "\$picker" file-picker
 # FIXME: without a window manager the dialogs ignore synthetic Esc, so the
 # problem report cannot be reached from here yet; it has no screenshot.
 kill \$pid

@@ -1,5 +1,6 @@
 #include "FilePicker.h"
 
+#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGridLayout>
@@ -8,8 +9,27 @@
 #include "HomeFolder.h"
 
 namespace {
-std::function<std::optional<CString>()> replacement;
-QString lastFolder;
+
+std::function<std::optional<QString>(const FilePickerRequest&)>& Replacement()
+{
+    static std::function<std::optional<QString>(const FilePickerRequest&)> replacement;
+    return replacement;
+}
+
+// For this run only; the next run starts with the sample noises again.
+QString& LastFolder()
+{
+    static QString folder;
+    return folder;
+}
+
+QString StartFolder()
+{
+    if (!LastFolder().isEmpty() && QFileInfo(LastFolder()).isDir())
+        return LastFolder();
+    const QString samples = QString::fromStdString(platform::DataFolder() + "/noises");
+    return QFileInfo(samples).isDir() ? samples : QDir::homePath();
+}
 
 // Beside the folder view, as tall as the picker; whatever plays stops when
 // the highlight moves and when the picker closes.
@@ -24,24 +44,30 @@ void AddPreviewPane(QFileDialog& picker)
 
 }  // namespace
 
-std::optional<CString> FilePicker::PickSoundOrMovie()
+std::optional<QString> FilePicker::Run(const FilePickerRequest& request)
 {
-    if (replacement)
-        return replacement();
-    if (lastFolder.isEmpty())
-        lastFolder = QString::fromStdString(platform::DataFolder() + "/noises");
-    QFileDialog picker(nullptr, QString(), lastFolder, QStringLiteral("Sounds and Movies(*.avi,*.wav) (*.wav *.avi)"));
+    if (Replacement())
+        return Replacement()(request);
+    const QString folder = request.initialFolder.isEmpty() ? StartFolder() : request.initialFolder;
+    QFileDialog picker(request.owner, request.title, folder);
     picker.setOption(QFileDialog::DontUseNativeDialog);
+    // Filters show by their names alone, as the old picker showed them.
+    picker.setOption(QFileDialog::HideNameFilterDetails);
+    picker.setAcceptMode(QFileDialog::AcceptOpen);
     picker.setFileMode(QFileDialog::ExistingFile);
+    if (!request.nameFilters.isEmpty()) {
+        picker.setNameFilters(request.nameFilters);
+        picker.selectNameFilter(request.nameFilters.value(request.filterIndex, request.nameFilters.front()));
+    }
     AddPreviewPane(picker);
     if (picker.exec() != QDialog::Accepted || picker.selectedFiles().isEmpty())
         return std::nullopt;
-    const QString chosen = picker.selectedFiles().first();
-    lastFolder = QFileInfo(chosen).absolutePath();
-    return CString(chosen.toLocal8Bit().toStdString());
+    const QString chosen = picker.selectedFiles().front();
+    LastFolder() = QFileInfo(chosen).absolutePath();
+    return chosen;
 }
 
-void FilePicker::ReplaceForTests(std::function<std::optional<CString>()> picker)
+void FilePicker::ReplaceForTests(std::function<std::optional<QString>(const FilePickerRequest&)> picker)
 {
-    replacement = std::move(picker);
+    Replacement() = std::move(picker);
 }

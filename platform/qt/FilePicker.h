@@ -1,17 +1,27 @@
 #pragma once
-// The file picker for sounds and movies: one filter, no owner, and it starts
-// where it was last left (the first time in the sample-noises folder), and a
-// preview pane plays the highlighted file.
+// The file-open picker: Qt's own file dialog, the same on every desktop, with
+// a preview pane that plays the highlighted sound or movie.  With no folder
+// given it opens where a file was last picked, the first time in the
+// installed sample-noises folder.
+#include <QString>
+#include <QStringList>
 #include <functional>
 #include <optional>
 
-#include "CString.h"
+class QWidget;
+
+struct FilePickerRequest {
+    QWidget* owner = nullptr;
+    QStringList nameFilters;  // Qt's form: "Description (patterns)"
+    int filterIndex = 0;
+    QString initialFolder;  // empty: where a file was last picked
+    QString title;          // empty: the platform's title
+};
 
 class FilePicker {
 public:
-    // The chosen path, any length; nothing when the user cancelled.
-    static std::optional<CString> PickSoundOrMovie();
-
-    // Lets tests answer in the picker's place (an empty function restores it).
-    static void ReplaceForTests(std::function<std::optional<CString>()> picker);
+    // The chosen path, whatever its length; nothing when the user cancelled.
+    static std::optional<QString> Run(const FilePickerRequest& request);
+    // Lets tests answer in the picker's place; an empty function brings it back.
+    static void ReplaceForTests(std::function<std::optional<QString>(const FilePickerRequest&)> picker);
 };

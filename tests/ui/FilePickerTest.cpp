@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QComboBox>
 #include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
@@ -70,7 +71,7 @@ protected:
 
 TEST_F(FilePickerTest, AFileChosenInTheRealPickerReachesNameTheEventAndTheLibraryWhateverItsLength)
 {
-    QString startedIn, secondStart, pathShown, title;
+    QString startedIn, secondStart, pathShown, title, filterShown;
     QStringList firstFolder;
     bool ownerless = false;
     CNoisesDlg dlg;
@@ -80,6 +81,7 @@ TEST_F(FilePickerTest, AFileChosenInTheRealPickerReachesNameTheEventAndTheLibrar
             ASSERT_NE(picker, nullptr);
             ownerless = picker->parentWidget() == nullptr;
             startedIn = picker->directory().absolutePath();
+            filterShown = picker->findChild<QComboBox*>(QStringLiteral("fileTypeCombo"))->currentText();
             Highlight(picker, "door.wav");
             firstFolder = Shown(picker);
             OnNextModal(picker, [&](QWidget* naming) {
@@ -106,6 +108,7 @@ TEST_F(FilePickerTest, AFileChosenInTheRealPickerReachesNameTheEventAndTheLibrar
     });
     EXPECT_TRUE(ownerless);
     EXPECT_EQ(startedIn.toStdString(), data / "noises") << "the first time: the sample noises";
+    EXPECT_EQ(filterShown, "Sounds and Movies(*.avi,*.wav)");
     EXPECT_EQ(firstFolder, (QStringList{"bark.wav", "door.wav", "ghost.AVI"})) << "sounds and movies, any case";
     EXPECT_EQ(title, "Name the Event");
     EXPECT_EQ(pathShown.toStdString(), farFile);

@@ -218,7 +218,13 @@ TEST_F(NoisesDialogTest, LinesAreNameTabPathSortedAndDeleteTakesTheLaterEntryOfA
 TEST_F(NoisesDialogTest, AddingTakesALongPathAndTheTypedNameAndAFullLibraryRefuses)
 {
     const std::string longPath = "/home/someone/Music/Sounds for the house while we are away/" + std::string(60, 'x') + ".wav";
-    FilePicker::ReplaceForTests([&] { return std::optional<CString>(CString(longPath)); });
+    QStringList filters;
+    bool ownerless = false;
+    FilePicker::ReplaceForTests([&](const FilePickerRequest& request) {
+        filters = request.nameFilters;
+        ownerless = request.owner == nullptr;
+        return std::optional<QString>(QString::fromStdString(longPath));
+    });
     CNoisesDlg dlg;
     RunWith<CNoisesDlg>(dlg, [&](CNoisesDlg& d) {
         QTimer::singleShot(20, [] {
@@ -233,10 +239,12 @@ TEST_F(NoisesDialogTest, AddingTakesALongPathAndTheTypedNameAndAFullLibraryRefus
     ASSERT_EQ(GuardSettings.library.noiseCount, 1);
     EXPECT_EQ(GuardSettings.library.noises[0].name.str(), " Dog ");
     EXPECT_EQ(GuardSettings.library.noises[0].path.str(), longPath);
+    EXPECT_EQ(filters, QStringList{"Sounds and Movies(*.avi,*.wav) (*.wav *.avi)"}) << "one filter";
+    EXPECT_TRUE(ownerless);
 
     GuardSettings.library.noiseCount = kMaxNoises;
     int picks = 0;
-    FilePicker::ReplaceForTests([&] { ++picks; return std::optional<CString>(); });
+    FilePicker::ReplaceForTests([&](const FilePickerRequest&) { ++picks; return std::optional<QString>(); });
     CNoisesDlg full;
     RunWith<CNoisesDlg>(full, [&](CNoisesDlg& d) { d.OnAddNoise(); });
     EXPECT_EQ(picks, 0);
