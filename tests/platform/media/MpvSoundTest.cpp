@@ -2,6 +2,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 
@@ -36,6 +37,19 @@ TEST_F(MpvSoundTest, ASoundPlaysToItsEndAgainAndAgain)
     EXPECT_TRUE(sound.PlaySync(kTone));
     EXPECT_GE(sound.LastStartLatency(), 0) << "its output started";
     EXPECT_TRUE(sound.PlaySync(kTone)) << "the handle is reused";
+}
+
+TEST_F(MpvSoundTest, APlayReturnsOnlyOnceTheWholeSoundHasBeenHeard)
+{
+    // At the null output's real pace the 0.2 s tone fits whole into the
+    // output's buffer; a play that returned once the sound was handed over
+    // would return long before it was heard.
+    platform::MpvSound sound;
+    for (int play = 0; play < 2; ++play) {
+        const auto called = std::chrono::steady_clock::now();
+        ASSERT_TRUE(sound.PlaySync(kTone));
+        EXPECT_GE(std::chrono::steady_clock::now() - called, std::chrono::milliseconds(200)) << "play " << play;
+    }
 }
 
 TEST_F(MpvSoundTest, NothingPlayableIsAFailureAndLeavesThePlayerUsable)
