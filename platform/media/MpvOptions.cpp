@@ -1,12 +1,13 @@
 #include "MpvOptions.h"
 
-#include <mpv/client.h>
 #include <sys/stat.h>
 
 #include <clocale>
-#include <cstring>
 #include <cstdlib>
+#include <cstring>
 #include <memory>
+
+#include "MpvLibrary.h"
 
 namespace platform {
 
@@ -59,7 +60,7 @@ std::string Environment(const char* name)
 bool SetOptions(mpv_handle* handle, const std::vector<MpvOption>& options)
 {
     for (const MpvOption& option : options)
-        if (mpv_set_option_string(handle, option.name.c_str(), option.value.c_str()) < 0)
+        if (Mpv()->set_option_string(handle, option.name.c_str(), option.value.c_str()) < 0)
             return false;
     return true;
 }
@@ -67,7 +68,7 @@ bool SetOptions(mpv_handle* handle, const std::vector<MpvOption>& options)
 bool SetHardenedOptions(mpv_handle* handle)
 {
     for (const MpvOption& option : kHardening)
-        if (mpv_set_option_string(handle, option.name.c_str(), option.value.c_str()) < 0)
+        if (Mpv()->set_option_string(handle, option.name.c_str(), option.value.c_str()) < 0)
             return false;
     return true;
 }
@@ -75,13 +76,13 @@ bool SetHardenedOptions(mpv_handle* handle)
 bool SetAudioOutput(mpv_handle* handle)
 {
     const std::string audio = Environment("HAUNTWATCH_AO");
-    return mpv_set_option_string(handle, "ao", audio.empty() ? kRealAudioOutputs : audio.c_str()) >= 0;
+    return Mpv()->set_option_string(handle, "ao", audio.empty() ? kRealAudioOutputs : audio.c_str()) >= 0;
 }
 
 bool SetVideoOutput(mpv_handle* handle)
 {
     const std::string video = Environment("HAUNTWATCH_VO");
-    return video.empty() || mpv_set_option_string(handle, "vo", video.c_str()) >= 0;
+    return video.empty() || Mpv()->set_option_string(handle, "vo", video.c_str()) >= 0;
 }
 
 std::string CanonicalRegularFile(const std::string& path)
@@ -97,7 +98,7 @@ std::int64_t LoadFile(mpv_handle* handle, const std::string& path)
 {
     const char* command[] = {"loadfile", path.c_str(), "replace", nullptr};
     mpv_node result{};
-    if (mpv_command_ret(handle, command, &result) < 0)
+    if (Mpv()->command_ret(handle, command, &result) < 0)
         return -1;
     std::int64_t entry = -1;
     if (result.format == MPV_FORMAT_NODE_MAP)
@@ -105,15 +106,18 @@ std::int64_t LoadFile(mpv_handle* handle, const std::string& path)
             if (std::strcmp(result.u.list->keys[i], "playlist_entry_id") == 0 &&
                 result.u.list->values[i].format == MPV_FORMAT_INT64)
                 entry = result.u.list->values[i].u.int64;
-    mpv_free_node_contents(&result);
+    Mpv()->free_node_contents(&result);
     return entry;
 }
 
 mpv_handle* CreateMpvHandle()
 {
     // Qt sets the user's locale when the application object is made.
+    const MpvLibrary* mpv = Mpv();
+    if (!mpv)
+        return nullptr;
     std::setlocale(LC_NUMERIC, "C");
-    return mpv_create();
+    return mpv->create();
 }
 
 }  // namespace platform

@@ -32,7 +32,8 @@ std::string CanonicalRegularFile(const std::string& path);
 // which its events carry, or -1 when mpv would not take the command.
 std::int64_t LoadFile(mpv_handle* handle, const std::string& path);
 
-// Makes a handle with numbers read the C way, which libmpv insists on.
+// Makes a handle with numbers read the C way, which libmpv insists on;
+// nullptr when libmpv cannot be had.
 mpv_handle* CreateMpvHandle();
 
 }  // namespace platform

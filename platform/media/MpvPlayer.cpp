@@ -1,10 +1,9 @@
 #include "MpvPlayer.h"
 
-#include "MpvOptions.h"
-
-#include <mpv/client.h>
-
 #include <cstring>
+
+#include "MpvLibrary.h"
+#include "MpvOptions.h"
 
 namespace platform {
 
@@ -61,7 +60,7 @@ MpvPlayer::~MpvPlayer() { DestroyHandle(); }
 void MpvPlayer::DestroyHandle()
 {
     if (handle_)
-        mpv_terminate_destroy(handle_);
+        Mpv()->terminate_destroy(handle_);
     handle_ = nullptr;
 }
 
@@ -70,7 +69,7 @@ bool MpvPlayer::EnsureHandle()
     if (handle_)
         return true;
     handle_ = CreateMpvHandle();
-    if (handle_ && Configure() && mpv_initialize(handle_) >= 0 && SetUpAfterStart())
+    if (handle_ && Configure() && Mpv()->initialize(handle_) >= 0 && SetUpAfterStart())
         return true;
     DestroyHandle();
     return false;
@@ -89,12 +88,12 @@ bool MpvPlayer::SetUpAfterStart()
 {
     if (kind_ == Kind::Sound)
         return true;
-    if (mpv_request_log_messages(handle_, "error") < 0)
+    if (Mpv()->request_log_messages(handle_, "error") < 0)
         return false;
     // "stop" rather than mpv's "quit", which would end the handle itself.
     for (const char* key : {"ESC", "q", "Q", "CLOSE_WIN"}) {
         const char* command[] = {"keybind", key, "stop", nullptr};
-        if (mpv_command(handle_, command) < 0)
+        if (Mpv()->command(handle_, command) < 0)
             return false;
     }
     return true;
@@ -117,7 +116,7 @@ MpvPlayer::Outcome MpvPlayer::PlayToEnd(const std::string& path)
 MpvPlayer::Outcome MpvPlayer::AwaitEnd(Play& play)
 {
     for (;;) {
-        const mpv_event* event = mpv_wait_event(handle_, -1);
+        const mpv_event* event = Mpv()->wait_event(handle_, -1);
         switch (event->event_id) {
         case MPV_EVENT_START_FILE:
             if (static_cast<const mpv_event_start_file*>(event->data)->playlist_entry_id == play.awaitedEntry)
@@ -157,7 +156,7 @@ MpvPlayer::Outcome MpvPlayer::AwaitEnd(Play& play)
 void MpvPlayer::ReadPendingLog(Play& play)
 {
     for (;;) {
-        const mpv_event* event = mpv_wait_event(handle_, 0);
+        const mpv_event* event = Mpv()->wait_event(handle_, 0);
         if (event->event_id == MPV_EVENT_NONE)
             return;
         if (event->event_id == MPV_EVENT_LOG_MESSAGE &&
@@ -169,7 +168,7 @@ void MpvPlayer::ReadPendingLog(Play& play)
 void MpvPlayer::Stop()
 {
     const char* command[] = {"stop", nullptr};
-    mpv_command(handle_, command);
+    Mpv()->command(handle_, command);
 }
 
 void MpvPlayer::OnPlaybackRestart(const Play& play)

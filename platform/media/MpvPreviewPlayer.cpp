@@ -1,6 +1,6 @@
 #include "MpvPreviewPlayer.h"
 
-#include <mpv/client.h>
+#include "MpvLibrary.h"
 
 #include <string>
 
@@ -44,7 +44,7 @@ void MpvPreviewPlayer::Stop()
     if (!handle_)
         return;
     const char* stop[] = {"stop", nullptr};
-    mpv_command(handle_, stop);
+    Mpv()->command(handle_, stop);
 }
 
 bool MpvPreviewPlayer::EnsureHandle(std::uintptr_t videoWindow)
@@ -54,12 +54,12 @@ bool MpvPreviewPlayer::EnsureHandle(std::uintptr_t videoWindow)
         return true;
     DestroyHandle();
     handle_ = CreateMpvHandle();
-    if (!handle_ || !Configure(videoWindow) || mpv_initialize(handle_) < 0) {
+    if (!handle_ || !Configure(videoWindow) || Mpv()->initialize(handle_) < 0) {
         DestroyHandle();
         return false;
     }
     handleWindow_ = videoWindow;
-    mpv_set_wakeup_callback(handle_, &MpvPreviewPlayer::OnWakeup, this);
+    Mpv()->set_wakeup_callback(handle_, &MpvPreviewPlayer::OnWakeup, this);
     return true;
 }
 
@@ -68,8 +68,8 @@ bool MpvPreviewPlayer::Configure(std::uintptr_t videoWindow)
     if (!SetHardenedOptions(handle_) || !SetOptions(handle_, kPreviewOptions) || !SetAudioOutput(handle_))
         return false;
     const bool optionsSet = videoWindow == 0
-        ? mpv_set_option_string(handle_, "vid", "no") >= 0
-        : SetVideoOutput(handle_) && mpv_set_option_string(handle_, "wid", std::to_string(videoWindow).c_str()) >= 0;
+        ? Mpv()->set_option_string(handle_, "vid", "no") >= 0
+        : SetVideoOutput(handle_) && Mpv()->set_option_string(handle_, "wid", std::to_string(videoWindow).c_str()) >= 0;
     return optionsSet && SetOptions(handle_, tuning_);
 }
 
@@ -78,8 +78,8 @@ void MpvPreviewPlayer::DestroyHandle()
     if (handle_) {
         // mpv runs no wake-up after this returns, so none can start on a
         // player that is going.
-        mpv_set_wakeup_callback(handle_, nullptr, nullptr);
-        mpv_terminate_destroy(handle_);
+        Mpv()->set_wakeup_callback(handle_, nullptr, nullptr);
+        Mpv()->terminate_destroy(handle_);
     }
     handle_ = nullptr;
     handleWindow_ = 0;
@@ -99,7 +99,7 @@ void MpvPreviewPlayer::OnWakeup(void* self)
 void MpvPreviewPlayer::ReadEvents()
 {
     while (handle_) {
-        const mpv_event* event = mpv_wait_event(handle_, 0);
+        const mpv_event* event = Mpv()->wait_event(handle_, 0);
         if (event->event_id == MPV_EVENT_NONE)
             return;
         if (event->event_id != MPV_EVENT_END_FILE)
