@@ -265,3 +265,24 @@ TEST_F(ViewDialogTest, ClosingTheScheduleDialogSavesTheSettingsEvenOnCancel)
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(ViewDialogTest, TicksStillRunPassesAndPlayWhileTheScheduleDialogIsOpen)
+{
+    SetNoise(GuardSettings, 0, 15);
+    TurnOn();
+    clock.Advance(15 * 60);
+    std::vector<std::string> playedInside;
+    OnNextModal([&](QWidget* modal) {
+        timer.Fire(view());
+        playedInside = sound.played;
+        modal->close();
+    });
+    view()->OnWhatShouldIDo();
+    EXPECT_EQ(playedInside, std::vector<std::string>{"/noises/door.wav"});
+    EXPECT_EQ(guardOn, 1);
+    EXPECT_TRUE(timer.IsArmed(view())) << "the guard goes on after the dialog";
+}
+
+}  // namespace
