@@ -2,17 +2,12 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSettings>
 
 #include <algorithm>
 
-namespace {
+#include "UserSettings.h"
 
-QSettings UserSettings()
-{
-    return QSettings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Hauntwatch"),
-                     QStringLiteral("hauntwatch"));
-}
+namespace {
 
 QString EntryKey(int index)
 {

@@ -7,6 +7,7 @@
 
 #include "FilePickerPreviewPane.h"
 #include "HomeFolder.h"
+#include "UserSettings.h"
 
 namespace {
 
@@ -16,17 +17,14 @@ std::function<std::optional<QString>(const FilePickerRequest&)>& Replacement()
     return replacement;
 }
 
-// For this run only; the next run starts with the sample noises again.
-QString& LastFolder()
-{
-    static QString folder;
-    return folder;
-}
+const QString kLastFolderKey = QStringLiteral("File Picker/Last Folder");
 
+// Kept in the user's settings, so a later run starts there too.
 QString StartFolder()
 {
-    if (!LastFolder().isEmpty() && QFileInfo(LastFolder()).isDir())
-        return LastFolder();
+    const QString last = UserSettings().value(kLastFolderKey).toString();
+    if (!last.isEmpty() && QFileInfo(last).isDir())
+        return last;
     const QString samples = QString::fromStdString(platform::DataFolder() + "/noises");
     return QFileInfo(samples).isDir() ? samples : QDir::homePath();
 }
@@ -63,7 +61,7 @@ std::optional<QString> FilePicker::Run(const FilePickerRequest& request)
     if (picker.exec() != QDialog::Accepted || picker.selectedFiles().isEmpty())
         return std::nullopt;
     const QString chosen = picker.selectedFiles().front();
-    LastFolder() = QFileInfo(chosen).absolutePath();
+    UserSettings().setValue(kLastFolderKey, QFileInfo(chosen).absolutePath());
     return chosen;
 }
 

@@ -17,6 +17,7 @@
 #include "FilePickerPreviewPane.h"
 #include "GuardSettings.h"
 #include "TempFolder.h"
+#include "UserSettings.h"
 
 namespace {
 
@@ -31,6 +32,7 @@ protected:
             std::filesystem::copy_file(TEST_DATA_DIR "/tone.wav", copy);
         std::filesystem::copy_file(TEST_DATA_DIR "/clip.avi", data / "noises/ghost.AVI");
         ::setenv("HAUNTWATCH_DATA_DIR", data.path().c_str(), 1);
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, QString::fromStdString(data / "config"));
     }
     void TearDown() override
     {
@@ -116,6 +118,8 @@ TEST_F(FilePickerTest, AFileChosenInTheRealPickerReachesNameTheEventAndTheLibrar
     EXPECT_EQ(GuardSettings.library.noises[0].name.str(), "Voices");
     EXPECT_EQ(GuardSettings.library.noises[0].path.str(), farFile);
     EXPECT_EQ(secondStart.toStdString(), farFolder) << "then where the last file was picked";
+    EXPECT_EQ(UserSettings().value("File Picker/Last Folder").toString().toStdString(), farFolder)
+        << "kept for the next run";
     EXPECT_TRUE(messenger.messages.empty());
 }
 
