@@ -11,6 +11,7 @@
 #include <QTimer>
 #include <functional>
 
+#include "CNameEventDlg.h"
 #include "CNoisesDlg.h"
 #include "CScheduleDlg.h"
 #include "DialogControls.h"
@@ -100,6 +101,25 @@ TEST_F(ScheduleDialogTest, TheFirstBadFieldStopsOkWithItsPromptAndFocusAndWrites
     });
     EXPECT_EQ(GuardSettings.slots[2].repeatCount, 1);
     EXPECT_EQ(GuardSettings.slots[0].nextDue, CTime()) << "nothing stored";
+}
+
+TEST_F(ScheduleDialogTest, WhatIsNoWholeNumberAsksForOneAndAFixedFieldLetsOkThrough)
+{
+    CScheduleDlg dlg;
+    std::vector<std::string> prompts;
+    const int result = RunWith<CScheduleDlg>(dlg, [&](CScheduleDlg& d) {
+        for (const char* typed : {"two", "", "1.5", "99999999999"}) {
+            Edit(d, kScheduleRows[0].minutes)->setText(typed);
+            d.OnOK();
+            EXPECT_EQ(QApplication::focusWidget(), Edit(d, kScheduleRows[0].minutes)) << typed;
+        }
+        prompts = messenger.messages;
+        Edit(d, kScheduleRows[0].minutes)->setText("59");
+        d.OnOK();
+    });
+    EXPECT_EQ(prompts, std::vector<std::string>(4, "Please enter a whole number."));
+    EXPECT_EQ(result, IDOK);
+    EXPECT_EQ(GuardSettings.slots[0].intervalMinutes, 60 + 59);
 }
 
 TEST_F(ScheduleDialogTest, NeverEditedQuietHoursRefuseEveryPullAtTheToHour)
@@ -251,6 +271,16 @@ TEST_F(NoisesDialogTest, AddingTakesALongPathAndTheTypedNameAndAFullLibraryRefus
     EXPECT_EQ(GuardSettings.library.noiseCount, kMaxNoises);
     ASSERT_EQ(messenger.messages.size(), 1u);
     EXPECT_NE(messenger.messages[0].find("full"), std::string::npos);
+}
+
+TEST_F(NoisesDialogTest, TheEventNameStopsAtTwentyCharacters)
+{
+    CNameEventDlg dlg;
+    RunWith<CNameEventDlg>(dlg, [&](CNameEventDlg& d) {
+        QTest::keyClicks(d.Window()->findChildren<QLineEdit*>().last(), "The dog in the cellar barks");
+        ButtonOf(d.Window(), "OK")->click();
+    });
+    EXPECT_EQ(dlg.m_eventName.str(), "The dog in the cella");
 }
 
 }  // namespace
