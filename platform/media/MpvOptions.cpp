@@ -46,6 +46,7 @@ const MpvOption kHardening[] = {
     {"sid", "no"},
 };
 
+// Real devices only, so a machine that cannot make a sound fails its plays.
 // OpenAL is left out: its software fallback renders into nothing.
 constexpr const char* kRealAudioOutputs = "pipewire,pulse,alsa,jack,sndio,sdl";
 

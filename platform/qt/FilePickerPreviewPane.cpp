@@ -16,6 +16,12 @@ bool IsMovie(const QString& path)
     return path.endsWith(QStringLiteral(".avi"), Qt::CaseInsensitive);
 }
 
+// Pictures only where a native window of the pane can take them.
+bool CanShowPictures()
+{
+    return QGuiApplication::platformName() == QStringLiteral("xcb");
+}
+
 bool IsPreviewable(const QString& path)
 {
     const QFileInfo info(path);
@@ -69,7 +75,7 @@ void FilePickerPreviewPane::SetHighlighted(const QString& path)
     StopPlaying();
     previewed_ = IsPreviewable(path) ? path : QString();
     name_->setText(previewed_.isEmpty() ? QString() : QFileInfo(previewed_).fileName());
-    picture_->setVisible(!previewed_.isEmpty() && IsMovie(previewed_));
+    picture_->setVisible(!previewed_.isEmpty() && IsMovie(previewed_) && CanShowPictures());
     ShowState(previewed_.isEmpty() ? QStringLiteral("No preview") : QString());
 }
 
@@ -89,8 +95,7 @@ void FilePickerPreviewPane::OnPlayStop()
     }
     if (previewed_.isEmpty() || !player_)
         return;
-    // Pictures only where a native window can take them.
-    const bool embed = IsMovie(previewed_) && QGuiApplication::platformName() == QStringLiteral("xcb");
+    const bool embed = IsMovie(previewed_) && CanShowPictures();
     const std::uintptr_t window = embed ? static_cast<std::uintptr_t>(picture_->winId()) : 0;
     playing_ = player_->Play(previewed_.toLocal8Bit().toStdString(), window);
     ShowState(playing_ ? QString() : QStringLiteral("This file cannot be played."));

@@ -21,8 +21,6 @@ public:
     void SetHighlighted(const QString& path);
     void StopPlaying();
 
-    // What the pane offers, for tests and for the picker's own use.
-    QString Previewed() const { return previewed_; }
     bool IsPlaying() const { return playing_; }
     QPushButton* PlayButton() const { return playStop_; }
 
