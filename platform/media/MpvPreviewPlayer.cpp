@@ -1,8 +1,8 @@
 #include "MpvPreviewPlayer.h"
 
-#include "MpvLibrary.h"
-
 #include <string>
+
+#include "MpvLibrary.h"
 
 namespace platform {
 
