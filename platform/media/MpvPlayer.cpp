@@ -10,9 +10,9 @@ namespace platform {
 namespace {
 
 // A clip whose picture or sound cannot be shown stops at once instead of
-// playing on half-way, and its end reports why.  Without gapless audio a
-// file ends only once its last sound has been heard, not when it has been
-// handed to the output, so the next play does not wait for the one before.
+// playing on half-way, and its end reports why.  Gapless audio keeps the
+// previous file's output for the next one, which then started its sound
+// almost half a second late; plays here are single files, never a run.
 const std::vector<MpvOption> kGuardPlays = {{"stop-playback-on-init-failure", "yes"}, {"gapless-audio", "no"}};
 
 const std::vector<MpvOption> kSoundOnly = {{"vid", "no"}, {"audio-display", "no"}};

@@ -39,16 +39,16 @@ TEST_F(MpvSoundTest, ASoundPlaysToItsEndAgainAndAgain)
     EXPECT_TRUE(sound.PlaySync(kTone)) << "the handle is reused";
 }
 
-TEST_F(MpvSoundTest, APlayReturnsOnlyOnceTheWholeSoundHasBeenHeard)
+TEST_F(MpvSoundTest, APlayLastsAsLongAsItsSoundEachTime)
 {
-    // At the null output's real pace the 0.2 s tone fits whole into the
-    // output's buffer; a play that returned once the sound was handed over
-    // would return long before it was heard.
+    // At the null output's real pace: a play that returned before its sound
+    // had been heard would let the guard's next step overtake it.
     platform::MpvSound sound;
     for (int play = 0; play < 2; ++play) {
         const auto called = std::chrono::steady_clock::now();
         ASSERT_TRUE(sound.PlaySync(kTone));
-        EXPECT_GE(std::chrono::steady_clock::now() - called, std::chrono::milliseconds(200)) << "play " << play;
+        // Some slack below the tone's 0.2 s for the output's own clock.
+        EXPECT_GE(std::chrono::steady_clock::now() - called, std::chrono::milliseconds(150)) << "play " << play;
     }
 }
 
