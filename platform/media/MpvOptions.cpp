@@ -13,7 +13,7 @@ namespace platform {
 
 namespace {
 
-const MpvOption kHardening[] = {
+const std::vector<MpvOption> kHardening = {
     {"config", "no"},
     {"load-scripts", "no"},
     {"osc", "no"},
@@ -68,10 +68,7 @@ bool SetOptions(mpv_handle* handle, const std::vector<MpvOption>& options)
 
 bool SetHardenedOptions(mpv_handle* handle)
 {
-    for (const MpvOption& option : kHardening)
-        if (Mpv()->set_option_string(handle, option.name.c_str(), option.value.c_str()) < 0)
-            return false;
-    return true;
+    return SetOptions(handle, kHardening);
 }
 
 bool SetAudioOutput(mpv_handle* handle)
