@@ -3,6 +3,7 @@
 #include "CNameEventDlg.h"
 #include "DialogControls.h"
 #include "DialogResources.h"
+#include "DialogText.h"
 #include "GetOpenFileNamePreview.h"
 #include "GuardSettings.h"
 #include "Messenger.h"
@@ -14,7 +15,7 @@ constexpr char kSoundsAndMovies[] = "Sounds and Movies(*.avi,*.wav)\0*.wav;*.avi
 
 QString ListLine(const Noise& noise)
 {
-    return QString::fromLocal8Bit((noise.name + "\t" + noise.path).c_str());
+    return ToQString(noise.name + "\t" + noise.path);
 }
 
 }  // namespace
@@ -74,7 +75,7 @@ void CNoisesDlg::OnDeleteNoise()
     if (selected < 0 || !list->item(selected)->isSelected())
         return;
     const QString line = list->item(selected)->text();
-    const CString key(line.left(line.indexOf('\t')).toLocal8Bit().toStdString());
+    const CString key = FromQString(line.left(line.indexOf('\t')));
     NoiseLibrary& library = GuardSettings.library;
     const int found = FindNoise(key);
     if (found >= 0) {

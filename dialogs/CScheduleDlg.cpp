@@ -5,6 +5,7 @@
 #include "CNoisesDlg.h"
 #include "DialogControls.h"
 #include "DialogResources.h"
+#include "DialogText.h"
 #include "GuardSettings.h"
 #include "NoisePlayer.h"
 
@@ -109,10 +110,10 @@ void CScheduleDlg::RefillNoiseLists()
         const QSignalBlocker quiet(list);
         list->clear();
         for (int i = 0; i < GuardSettings.library.noiseCount; ++i)
-            list->AddString(QString::fromLocal8Bit(GuardSettings.library.noises[i].name.c_str()));
+            list->AddString(ToQString(GuardSettings.library.noises[i].name));
         list->AddString(kNothing);
         rows[r].noiseName = GuardSettings.slots[r].noiseName;
-        int index = list->FindStringExact(QString::fromLocal8Bit(rows[r].noiseName.c_str()));
+        int index = list->FindStringExact(ToQString(rows[r].noiseName));
         if (index < 0)
             index = list->FindStringExact(kNothing);
         list->setCurrentIndex(index < 0 ? 0 : index);
