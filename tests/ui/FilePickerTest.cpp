@@ -9,6 +9,7 @@
 #include <QTest>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 
 #include "CNoisesDlg.h"
 #include "DialogTestSteps.h"
@@ -31,6 +32,7 @@ protected:
         for (const std::string& copy : {data / "noises/bark.wav", data / "noises/door.wav", farFile})
             std::filesystem::copy_file(TEST_DATA_DIR "/tone.wav", copy);
         std::filesystem::copy_file(TEST_DATA_DIR "/clip.avi", data / "noises/ghost.AVI");
+        std::ofstream(data / "noises/where these came from.txt") << "not a sound\n";
         ::setenv("HAUNTWATCH_DATA_DIR", data.path().c_str(), 1);
         QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, QString::fromStdString(data / "config"));
     }
@@ -111,7 +113,7 @@ TEST_F(FilePickerTest, AFileChosenInTheRealPickerReachesNameTheEventAndTheLibrar
     EXPECT_TRUE(ownerless);
     EXPECT_EQ(startedIn.toStdString(), data / "noises") << "the first time: the sample noises";
     EXPECT_EQ(filterShown, "Sounds and Movies(*.avi,*.wav)");
-    EXPECT_EQ(firstFolder, (QStringList{"bark.wav", "door.wav", "ghost.AVI"})) << "sounds and movies, any case";
+    EXPECT_EQ(firstFolder, (QStringList{"bark.wav", "door.wav", "ghost.AVI"})) << "sounds and movies in any case, nothing else";
     EXPECT_EQ(title, "Name the Event");
     EXPECT_EQ(pathShown.toStdString(), farFile);
     ASSERT_EQ(GuardSettings.library.noiseCount, 1);
