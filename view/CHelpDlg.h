@@ -1,13 +1,8 @@
 #pragma once
-#include "CDialog.h"
-#include "CString.h"
+#include "CTextDlg.h"
 
-// A read-only text window with no visible button: Enter does nothing, Esc closes it.
-class CHelpDlg : public CDialog {
+// "What is this?": the help text.
+class CHelpDlg : public CTextDlg {
 public:
     explicit CHelpDlg(QWidget* parent = nullptr);
-    CString m_text;
-
-protected:
-    void DoDataExchange(CDataExchange* pDX) override;
 };

@@ -1,13 +1,8 @@
 #pragma once
-#include "CDialog.h"
-#include "CString.h"
+#include "CTextDlg.h"
 
-// A read-only text window with no visible button: Enter does nothing, Esc closes it.
-class CProblemsDlg : public CDialog {
+// "Any errors?": the problem report.
+class CProblemsDlg : public CTextDlg {
 public:
     explicit CProblemsDlg(QWidget* parent = nullptr);
-    CString m_text;
-
-protected:
-    void DoDataExchange(CDataExchange* pDX) override;
 };

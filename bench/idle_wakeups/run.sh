@@ -4,22 +4,10 @@
 set -euo pipefail
 build=$1 seconds=${2:-20}
 
-if [[ "${BENCH_INSIDE_XVFB:-}" != 1 ]]; then
-  for tool in xvfb-run xdotool; do
-    command -v "$tool" >/dev/null || { echo "skipped: $tool is not installed"; exit 0; }
-  done
-  BENCH_INSIDE_XVFB=1 exec xvfb-run -a -s "-screen 0 1024x768x24" bash "$0" "$@"
-fi
-
-work=$(mktemp -d)
+BENCH_NEEDS="xvfb-run xdotool"
+source "$(dirname "$0")/../window-session.sh"
 pid=
 trap '[[ -n "$pid" ]] && kill "$pid" 2>/dev/null; rm -rf "$work"' EXIT
-export HAUNTWATCH_HOME=$work/home XDG_CONFIG_HOME=$work/config XDG_RUNTIME_DIR=$work/run
-export HAUNTWATCH_AO=null HAUNTWATCH_VO=null
-# Sanitizer builds: Qt's process-lifetime caches are not leaks.
-export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=0}
-mkdir -p "$HAUNTWATCH_HOME" "$XDG_CONFIG_HOME"
-mkdir -m 700 "$XDG_RUNTIME_DIR"
 "$build/bench/idle_wakeups/bench_idle_settings" "$HAUNTWATCH_HOME/noises.hwt"
 
 "$build/hauntwatch" & pid=$!

@@ -46,17 +46,14 @@ std::optional<QString> FilePicker::Run(const FilePickerRequest& request)
 {
     if (Replacement())
         return Replacement()(request);
-    const QString folder = request.initialFolder.isEmpty() ? StartFolder() : request.initialFolder;
-    QFileDialog picker(request.owner, request.title, folder);
+    QFileDialog picker(request.owner, QString(), StartFolder());
     picker.setOption(QFileDialog::DontUseNativeDialog);
     // Filters show by their names alone, as the old picker showed them.
     picker.setOption(QFileDialog::HideNameFilterDetails);
     picker.setAcceptMode(QFileDialog::AcceptOpen);
     picker.setFileMode(QFileDialog::ExistingFile);
-    if (!request.nameFilters.isEmpty()) {
+    if (!request.nameFilters.isEmpty())
         picker.setNameFilters(request.nameFilters);
-        picker.selectNameFilter(request.nameFilters.value(request.filterIndex, request.nameFilters.front()));
-    }
     AddPreviewPane(picker);
     if (picker.exec() != QDialog::Accepted || picker.selectedFiles().isEmpty())
         return std::nullopt;

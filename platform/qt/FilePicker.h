@@ -1,8 +1,7 @@
 #pragma once
 // The file-open picker: Qt's own file dialog, the same on every desktop, with
-// a preview pane that plays the highlighted sound or movie.  With no folder
-// given it opens where a file was last picked, the first time in the
-// installed sample-noises folder.
+// a preview pane that plays the highlighted sound or movie.  It opens where a
+// file was last picked, the first time in the installed sample-noises folder.
 #include <QString>
 #include <QStringList>
 #include <functional>
@@ -12,10 +11,7 @@ class QWidget;
 
 struct FilePickerRequest {
     QWidget* owner = nullptr;
-    QStringList nameFilters;  // Qt's form: "Description (patterns)"
-    int filterIndex = 0;
-    QString initialFolder;  // empty: where a file was last picked
-    QString title;          // empty: the platform's title
+    QStringList nameFilters;  // Qt's form: "Description (patterns)"; the first is chosen
 };
 
 class FilePicker {

@@ -33,9 +33,6 @@ BOOL GetOpenFileNamePreviewA(OPENFILENAMEA* ofn)
     FilePickerRequest request;
     request.owner = ofn->hwndOwner;
     request.nameFilters = QtNameFilters(ofn->lpstrFilter);
-    request.filterIndex = ofn->nFilterIndex > 0 ? static_cast<int>(ofn->nFilterIndex) - 1 : 0;
-    request.initialFolder = ofn->lpstrInitialDir ? QString::fromLocal8Bit(ofn->lpstrInitialDir) : QString();
-    request.title = ofn->lpstrTitle ? QString::fromLocal8Bit(ofn->lpstrTitle) : QString();
     const std::optional<QString> chosen = FilePicker::Run(request);
     if (!chosen)
         return FALSE;

@@ -7,14 +7,11 @@ class QWidget;
 
 namespace win {
 
-// The fields of the old record that callers set; the others were always zero.
+// The fields of the old record the program sets; the others stay zero.
 struct OPENFILENAMEA {
     QWidget* hwndOwner = nullptr;  // none: the picker is a window of its own
     // "description\0patterns\0" pairs and one more '\0'; patterns joined by ';'.
     const char* lpstrFilter = nullptr;
-    DWORD nFilterIndex = 0;  // from 1; 0 takes the first filter
-    const char* lpstrInitialDir = nullptr;
-    const char* lpstrTitle = nullptr;
     // Out: the chosen path, whole.  The old record's fixed buffer refused a
     // longer path without a word; this takes any length.
     CString file;

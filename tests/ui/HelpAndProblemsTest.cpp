@@ -11,6 +11,7 @@
 
 #include "CHelpDlg.h"
 #include "CProblemsDlg.h"
+#include "DialogTestSteps.h"
 #include "DialogResources.h"
 #include "HelpText.h"
 
@@ -46,18 +47,13 @@ template <class Dialog>
 bool OpenAfter(Dialog& dlg, const std::function<void(QDialog*)>& step, std::string* shown = nullptr)
 {
     bool open = false;
-    QTimer::singleShot(0, [&] {
-        QTest::qWait(20);
-        QDialog* window = dlg.Window();
+    RunWith<Dialog>(dlg, [&](Dialog& d) {
         if (shown)
-            *shown = qobject_cast<QPlainTextEdit*>(dlg.GetDlgItem(IDC_TEXT))->toPlainText().toStdString();
-        step(window);
+            *shown = qobject_cast<QPlainTextEdit*>(d.GetDlgItem(IDC_TEXT))->toPlainText().toStdString();
+        step(d.Window());
         QTest::qWait(20);
-        open = window->isVisible();
-        if (open)
-            window->reject();
+        open = d.Window()->isVisible();
     });
-    dlg.DoModal();
     return open;
 }
 
