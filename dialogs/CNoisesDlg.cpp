@@ -13,9 +13,9 @@ namespace {
 // One filter, in the old double-terminated form (the literal adds the last terminator).
 constexpr char kSoundsAndMovies[] = "Sounds and Movies(*.avi,*.wav)\0*.wav;*.avi\0";
 
-QString ListLine(const Noise& noise)
+CString ListLine(const Noise& noise)
 {
-    return ToQString(noise.name + "\t" + noise.path);
+    return noise.name + "\t" + noise.path;
 }
 
 }  // namespace
@@ -74,8 +74,9 @@ void CNoisesDlg::OnDeleteNoise()
     const int selected = list->currentRow();
     if (selected < 0 || !list->item(selected)->isSelected())
         return;
-    const QString line = list->item(selected)->text();
-    const CString key = FromQString(line.left(line.indexOf('\t')));
+    const CString line = list->BytesAt(selected);
+    const int tab = line.Find('\t');
+    const CString key = tab < 0 ? line : line.Left(tab);
     NoiseLibrary& library = GuardSettings.library;
     const int found = FindNoise(key);
     if (found >= 0) {
@@ -85,4 +86,8 @@ void CNoisesDlg::OnDeleteNoise()
         library.noises[library.noiseCount] = Noise{};
     }
     delete list->takeItem(selected);
+    // The old list box selected nothing after a delete: a second press must
+    // not take the next noise with it.
+    list->setCurrentRow(-1);
+    list->clearSelection();
 }

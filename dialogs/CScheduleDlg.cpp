@@ -28,6 +28,16 @@ int FromDial(int hour12, int pm)
     return hour12 + (pm == 1 ? 12 : 0);
 }
 
+// Names the locale cannot decode all show alike; the entry with the very
+// bytes of the stored name is the one it means.
+int SameBytes(const SortedComboBox& list, const CString& name)
+{
+    for (int i = 0; i < list.count(); ++i)
+        if (list.BytesAt(i) == name)
+            return i;
+    return -1;
+}
+
 }  // namespace
 
 BEGIN_MESSAGE_MAP(CScheduleDlg, CDialog)
@@ -110,10 +120,12 @@ void CScheduleDlg::RefillNoiseLists()
         const QSignalBlocker quiet(list);
         list->clear();
         for (int i = 0; i < GuardSettings.library.noiseCount; ++i)
-            list->AddString(ToQString(GuardSettings.library.noises[i].name));
+            list->AddString(GuardSettings.library.noises[i].name);
         list->AddString(kNothing);
         rows[r].noiseName = GuardSettings.slots[r].noiseName;
-        int index = list->FindStringExact(ToQString(rows[r].noiseName));
+        int index = SameBytes(*list, rows[r].noiseName);
+        if (index < 0)
+            index = list->FindStringExact(ToQString(rows[r].noiseName));
         if (index < 0)
             index = list->FindStringExact(kNothing);
         list->setCurrentIndex(index < 0 ? 0 : index);

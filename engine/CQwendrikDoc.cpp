@@ -48,6 +48,20 @@ void CQwendrikDoc::Serialize(CArchive& ar)
         Load(ar);
 }
 
+// The very first start has no settings file: that is news for a person
+// starting a new program, not an error.
+std::string CQwendrikDoc::MissingFileMessage(const char* path, const std::string& realPath) const
+{
+    if (std::string(path) != SettingsPath)
+        return {};
+    return "Welcome to Hauntwatch. There are no settings yet, so Mervo's schedule starts empty.\n\n"
+           "Choose \"What Should I Do?\" to tell him what to play. Set the quiet hours at the bottom "
+           "first: until both of them are set, that window takes no other change. Then press "
+           "\"Edit Noises\" to add sounds, movies or other files to your noise library, and pick "
+           "them in the rows.\n\n"
+           "Your settings will be kept in " + realPath + ".";
+}
+
 BOOL CQwendrikDoc::OnNewDocument()
 {
     return CDocument::OnNewDocument();

@@ -8,4 +8,7 @@ public:
     BOOL OnNewDocument() override;
     BOOL OnOpenDocument(const char* path) override;
     BOOL OnSaveDocument(const char* path) override;
+
+protected:
+    std::string MissingFileMessage(const char* path, const std::string& realPath) const override;
 };

@@ -8,6 +8,25 @@ namespace {
 
 using Kind = DialogControl::Kind;
 
+// An edit field for a whole number that must show every value from low to high.
+DialogControl NumberField(int id, int x, int y, int width, int height, int low, int high)
+{
+    DialogControl field{Kind::Edit, id, x, y, width, height, ""};
+    field.fitLow = low;
+    field.fitHigh = high;
+    return field;
+}
+
+// A read-only field without border or tab stop, that shows a text it is given.
+DialogControl ShownText(int id, int x, int y, int width, int height)
+{
+    DialogControl field{Kind::Edit, id, x, y, width, height, ""};
+    field.readOnly = true;
+    field.border = false;
+    field.tabStop = false;
+    return field;
+}
+
 // Five rows of the same shape, then the quiet window and the buttons.
 DialogTemplate ScheduleTemplate()
 {
@@ -18,24 +37,24 @@ DialogTemplate ScheduleTemplate()
             {Kind::Static, -1, 7, y - 11, 113, 8, "Play This Noise"},
             {Kind::ComboBox, row.noiseList, 7, y, 113, 12, ""},
             {Kind::Static, -1, 133, y - 11, 30, 8, "Every"},
-            {Kind::Edit, row.hours, 133, y, 12, 12, ""},
+            NumberField(row.hours, 133, y, 12, 12, 0, 24),
             {Kind::Static, -1, 146, y + 2, 9, 8, "hr"},
-            {Kind::Edit, row.minutes, 155, y, 18, 12, ""},
+            NumberField(row.minutes, 155, y, 18, 12, 0, 59),
             {Kind::Static, -1, 174, y + 2, 14, 8, "min"},
             {Kind::Slider, row.slider, 126, y + 14, 58, 13, ""},
             {Kind::Static, -1, 191, y - 11, 25, 8, "Repeat"},
-            {Kind::Edit, row.repeat, 191, y, 20, 12, ""},
+            NumberField(row.repeat, 191, y, 20, 12, 1, 9),
             {Kind::RadioFirst, row.random, 223, y - 5, 45, 10, "Random"},
             {Kind::Radio, row.exact, 223, y + 6, 45, 10, "Exact"},
         });
     }
     t.controls.insert(t.controls.end(), {
         {Kind::Static, -1, 33, 223, 50, 8, "Be quiet from"},
-        {Kind::Edit, IDC_QUIET_FROM, 7, 238, 20, 12, ""},
+        NumberField(IDC_QUIET_FROM, 7, 238, 20, 12, 1, 12),
         {Kind::RadioFirst, IDC_QUIET_FROM_AM, 31, 234, 28, 10, "am"},
         {Kind::Radio, IDC_QUIET_FROM_PM, 31, 245, 28, 10, "pm"},
         {Kind::Static, -1, 64, 239, 14, 8, "to "},
-        {Kind::Edit, IDC_QUIET_TO, 81, 238, 20, 12, ""},
+        NumberField(IDC_QUIET_TO, 81, 238, 20, 12, 1, 12),
         {Kind::RadioFirst, IDC_QUIET_TO_AM, 105, 234, 28, 10, "am"},
         {Kind::Radio, IDC_QUIET_TO_PM, 105, 245, 28, 10, "pm"},
         {Kind::Button, IDC_EDIT_NOISES, 136, 250, 50, 14, "Edit Noises"},
@@ -60,7 +79,7 @@ const std::vector<DialogTemplate> kTemplates = {
     }},
     {IDD_NAME_EVENT, "Name the Event", 250, 95, {
         {Kind::Static, -1, 15, 14, 217, 11, "What do you want to call the event in"},
-        {Kind::Edit, IDC_FILE_NAME, 44, 33, 145, 12, "", false, true, false},
+        ShownText(IDC_FILE_NAME, 44, 33, 145, 12),
         {Kind::Edit, IDC_EVENT_NAME, 15, 53, 219, 15, ""},
         {Kind::Button, 2, 136, 74, 50, 14, "Cancel"},
         {Kind::Button, 1, 193, 74, 50, 14, "OK"},

@@ -1,9 +1,11 @@
 #include "CDocument.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <climits>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -23,25 +25,55 @@ std::string Reason()
     return std::strerror(errno);
 }
 
-bool ReadWholeFile(const std::string& path, std::string* bytes)
+// Whatever a person or another program names as a settings file: only a
+// regular file of a sensible size is read, and nothing here can block on a
+// FIFO or a device, or swallow a huge file dropped by mistake.
+bool ReadSettingsFile(const std::string& path, std::string* bytes, std::string* why)
 {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
+    struct stat named {};
+    if (::stat(path.c_str(), &named) != 0) {
+        *why = Reason();
         return false;
+    }
+    if (!S_ISREG(named.st_mode)) {
+        *why = S_ISDIR(named.st_mode) ? "it is a folder" : "it is not a regular file";
+        return false;
+    }
+    if (named.st_size > CDocument::kLargestFile) {
+        *why = "it is " + std::to_string(named.st_size / (1024 * 1024)) +
+               " MiB, far larger than any settings file (at most 4 MiB)";
+        return false;
+    }
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+    if (fd < 0) {
+        *why = Reason();
+        return false;
+    }
+    // The name may have been pointed elsewhere since it was looked at.
+    struct stat opened {};
+    if (::fstat(fd, &opened) != 0 || !S_ISREG(opened.st_mode) || opened.st_size > CDocument::kLargestFile) {
+        *why = "it changed while it was being opened";
+        ::close(fd);
+        return false;
+    }
     char chunk[65536];
     for (;;) {
         const ssize_t got = ::read(fd, chunk, sizeof chunk);
         if (got < 0 && errno == EINTR)
             continue;
         if (got < 0) {
-            const int saved = errno;
+            *why = Reason();
             ::close(fd);
-            errno = saved;
             return false;
         }
         if (got == 0)
             break;
         bytes->append(chunk, static_cast<size_t>(got));
+        if (bytes->size() > static_cast<size_t>(CDocument::kLargestFile)) {
+            *why = "it grew past 4 MiB while it was being read";
+            ::close(fd);
+            return false;
+        }
     }
     ::close(fd);
     return true;
@@ -69,9 +101,37 @@ std::string FolderOf(const std::string& path)
     return slash == 0 ? "/" : path.substr(0, slash);
 }
 
-// Temp file, flush, rename: the old file is replaced only by a complete new one.
-bool ReplaceFile(const std::string& path, const std::string& bytes, std::string* error)
+// A settings file that is a symbolic link stays one: the save goes to the
+// file it points to (a link whose file is missing gets that file made).
+std::string FollowLinks(const std::string& path)
 {
+    std::string current = path;
+    for (int hops = 0; hops < 40; ++hops) {
+        struct stat info {};
+        if (::lstat(current.c_str(), &info) != 0 || !S_ISLNK(info.st_mode))
+            return current;
+        std::string target(static_cast<size_t>(PATH_MAX), '\0');
+        const ssize_t length = ::readlink(current.c_str(), target.data(), target.size());
+        if (length <= 0)
+            return current;
+        target.resize(static_cast<size_t>(length));
+        current = target[0] == '/' ? target : FolderOf(current) + "/" + target;
+    }
+    return current;
+}
+
+// The mode a new file gets from the user's umask.
+mode_t DefaultFileMode()
+{
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    return 0666 & ~mask;
+}
+
+// Temp file, flush, rename: the old file is replaced only by a complete new one.
+bool ReplaceFile(const std::string& named, const std::string& bytes, std::string* error)
+{
+    const std::string path = FollowLinks(named);
     const std::string folder = FolderOf(path);
     if (!platform::EnsureFolder(folder, error))
         return false;
@@ -81,7 +141,10 @@ bool ReplaceFile(const std::string& path, const std::string& bytes, std::string*
         *error = "cannot create a file in " + folder + ": " + Reason();
         return false;
     }
-    if (!WriteAll(fd, bytes) || ::fsync(fd) != 0) {
+    // The new file keeps the permissions the old one had, not mkstemp's 0600.
+    struct stat old {};
+    const mode_t mode = ::stat(path.c_str(), &old) == 0 ? (old.st_mode & 07777) : DefaultFileMode();
+    if (::fchmod(fd, mode) != 0 || !WriteAll(fd, bytes) || ::fsync(fd) != 0) {
         *error = "cannot write " + path + ": " + Reason();
         ::close(fd);
         ::unlink(temp.c_str());
@@ -101,6 +164,11 @@ bool ReplaceFile(const std::string& path, const std::string& bytes, std::string*
 
 }  // namespace
 
+std::string CDocument::MissingFileMessage(const char* /*path*/, const std::string& /*realPath*/) const
+{
+    return {};
+}
+
 BOOL CDocument::OnNewDocument()
 {
     return TRUE;
@@ -110,8 +178,12 @@ BOOL CDocument::OnOpenDocument(const char* path)
 {
     const std::string realPath = platform::HomePath(path);
     std::string bytes;
-    if (!ReadWholeFile(realPath, &bytes)) {
-        Tell("Cannot open the settings file " + realPath + ": " + Reason() + ".");
+    std::string why;
+    if (!ReadSettingsFile(realPath, &bytes, &why)) {
+        struct stat info {};
+        const bool missing = ::lstat(realPath.c_str(), &info) != 0 && errno == ENOENT;
+        const std::string welcome = missing ? MissingFileMessage(path, realPath) : std::string();
+        Tell(welcome.empty() ? "Cannot open the settings file " + realPath + ": " + why + "." : welcome);
         return FALSE;
     }
     // An empty file is a document with nothing in it yet.

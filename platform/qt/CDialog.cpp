@@ -2,10 +2,8 @@
 
 #include <QApplication>
 #include <QButtonGroup>
-#include <QDateTime>
 #include <QEvent>
-#include <QPaintEvent>
-#include <QRegion>
+#include <QKeyEvent>
 #include <QRadioButton>
 #include <QSlider>
 #include <QDialog>
@@ -17,29 +15,20 @@
 #include <QPushButton>
 
 #include "DialogControls.h"
+#include "DialogLayout.h"
+#include "DialogText.h"
 #include "DialogTemplate.h"
+#include "ExposureWatch.h"
 
 namespace {
 
-// Dialog units to pixels with the dialog font's metrics, as the old framework did.
-struct DialogUnits {
-    explicit DialogUnits(const QFont& font)
-    {
-        const QFontMetrics metrics(font);
-        cx = metrics.averageCharWidth();
-        cy = metrics.height();
-    }
-    QRect Rect(int x, int y, int w, int h) const { return QRect(x * cx / 4, y * cy / 8, w * cx / 4, h * cy / 8); }
-    int cx, cy;
-};
-
-QWidget* MakeControl(const DialogControl& c, QDialog* dialog, const DialogUnits& units)
+QWidget* MakeControl(const DialogControl& c, QDialog* dialog)
 {
     switch (c.kind) {
     case DialogControl::Kind::ComboBox:
         return new SortedComboBox(dialog);
     case DialogControl::Kind::ListBox:
-        return new SortedListBox(dialog, 32 * units.cx / 4);
+        return new SortedListBox(dialog);
     case DialogControl::Kind::Slider:
         return new QSlider(Qt::Horizontal, dialog);
     case DialogControl::Kind::RadioFirst:
@@ -61,6 +50,8 @@ QWidget* MakeControl(const DialogControl& c, QDialog* dialog, const DialogUnits&
         edit->setFrame(c.border);
         if (c.maxChars > 0)
             edit->setMaxLength(c.maxChars);
+        if (!c.tabStop)
+            edit->setFocusPolicy(Qt::ClickFocus);
         return edit;
     }
     case DialogControl::Kind::MultiLineEdit: {
@@ -83,6 +74,33 @@ QWidget* MakeControl(const DialogControl& c, QDialog* dialog, const DialogUnits&
     return nullptr;
 }
 
+// Enter that no control took: the old dialog manager sent it to the
+// default button, even a hidden one, or to OK when there was none; a
+// focused push button stood in for the default.
+class EnterKeyFilter final : public QObject {
+public:
+    explicit EnterKeyFilter(std::function<void()> onEnter) : onEnter_(std::move(onEnter)) {}
+
+protected:
+    bool eventFilter(QObject* /*watched*/, QEvent* event) override
+    {
+        if (event->type() != QEvent::KeyPress)
+            return false;
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if ((key->key() != Qt::Key_Return && key->key() != Qt::Key_Enter) ||
+            (key->modifiers() & ~Qt::KeypadModifier) != Qt::NoModifier)
+            return false;
+        onEnter_();
+        return true;
+    }
+
+private:
+    std::function<void()> onEnter_;
+};
+
+// The list box's tab stops, 32 dialog units apart as the old list box set them.
+constexpr int kListTabStopUnits = 32;
+
 }  // namespace
 
 CDialog::CDialog(int templateId, QWidget* parent) : templateId_(templateId), parent_(parent) {}
@@ -101,13 +119,26 @@ void CDialog::Build()
     if (!tmpl)
         return;
     window_->setWindowTitle(QString::fromLocal8Bit(tmpl->caption.c_str()));
-    const DialogUnits units(window_->font());
-    window_->setFixedSize(units.Rect(0, 0, tmpl->width, tmpl->height).size());
-    QRadioButton* groupFirst = nullptr;
+    std::vector<QWidget*> controls;
+    std::vector<QSize> needed;
     for (const DialogControl& c : tmpl->controls) {
-        QWidget* control = MakeControl(c, window_, units);
-        control->setGeometry(units.Rect(c.x, c.y, c.width, c.height));
+        controls.push_back(MakeControl(c, window_));
+        controls.back()->ensurePolished();
+        needed.push_back(NeededSize(c, *controls.back()));
+    }
+    const DialogUnits units(window_->font());
+    const DialogLayout layout = FitDialog(*tmpl, units, needed);
+    window_->setFixedSize(layout.size);
+    QRadioButton* groupFirst = nullptr;
+    for (size_t i = 0; i < controls.size(); ++i) {
+        const DialogControl& c = tmpl->controls[i];
+        QWidget* control = controls[i];
+        control->setGeometry(layout.geometry[i]);
         control->setVisible(!c.hidden);
+        if (c.kind == DialogControl::Kind::DefaultButton)
+            defaultButtonId_ = c.id;
+        if (auto* list = qobject_cast<SortedListBox*>(control))
+            list->SetTabStop(units.Width(kListTabStopUnits, layout.scale));
         if (c.id >= 0)
             items_[c.id] = control;
         const int id = c.id;
@@ -127,22 +158,22 @@ void CDialog::Build()
                 msg.code = CBN_SELCHANGE;
                 Dispatch(msg);
             });
-        if (auto* slider = qobject_cast<QSlider*>(control))
-            QObject::connect(slider, &QSlider::valueChanged, [this, slider](int position) {
+        if (auto* slider = qobject_cast<QSlider*>(control)) {
+            // Every notification, whether or not it moved the slider: a
+            // click on the handle, End at the end, a wheel turn at a stop.
+            const auto notify = [this, slider] {
                 Msg msg;
                 msg.message = WM_HSCROLL;
-                msg.scrollPos = position;
+                msg.scrollPos = slider->sliderPosition();
                 msg.control = slider;
                 Dispatch(msg);
-            });
+            };
+            QObject::connect(slider, &QSlider::actionTriggered, notify);
+            QObject::connect(slider, &QSlider::sliderReleased, notify);
+        }
     }
-    window_->installEventFilter(&paintWatch_);
-    paintWatch_.onPaint = [this] {
-        Msg msg;
-        msg.message = WM_PAINT;
-        Dispatch(msg);
-    };
-    paintWatch_.dialog = this;
+    keyFilter_ = std::make_unique<EnterKeyFilter>([this] { OnEnter(); });
+    window_->installEventFilter(keyFilter_.get());
     QObject::connect(window_, &QDialog::rejected, [this] {
         if (window_->result() != IDOK)
             OnCancel();
@@ -154,10 +185,33 @@ int CDialog::DoModal()
     delete window_;
     window_ = nullptr;
     items_.clear();
+    radioGroups_.clear();
+    defaultButtonId_ = -1;
     Build();
     OnInitDialog();
+    exposureWatch_ = std::make_unique<ExposureWatch>(window_, [this] {
+        Msg msg;
+        msg.message = WM_PAINT;
+        Dispatch(msg);
+    });
     const int result = window_->exec() == QDialog::Accepted ? IDOK : IDCANCEL;
+    exposureWatch_.reset();
     return result;
+}
+
+void CDialog::OnEnter()
+{
+    for (const auto& [id, widget] : items_)
+        if (auto* button = qobject_cast<QPushButton*>(widget); button && button->hasFocus() && button->isEnabled()) {
+            OnButton(id);
+            return;
+        }
+    if (defaultButtonId_ < 0) {
+        OnButton(IDOK);
+        return;
+    }
+    if (QWidget* button = GetDlgItem(defaultButtonId_); button && button->isEnabled())
+        OnButton(defaultButtonId_);
 }
 
 void CDialog::OnButton(int id)
@@ -214,24 +268,6 @@ std::vector<QRadioButton*> CDialog::RadioGroup(int firstId) const
     return group;
 }
 
-bool CDialog::PaintWatch::eventFilter(QObject* watched, QEvent* event)
-{
-    if (event->type() != QEvent::Paint || !onPaint || QApplication::activePopupWidget())
-        return false;
-    // A drop-down repainting itself, or its popup closing, uncovers only the
-    // drop-downs: refilling then would undo the choice just made and paint again.
-    QRegion uncovered = static_cast<QPaintEvent*>(event)->region();
-    const qint64 now = QDateTime::currentMSecsSinceEpoch();
-    for (SortedComboBox* combo : watched->findChildren<SortedComboBox*>()) {
-        if (now - combo->PopupClosedAt() < 500)
-            return false;
-        uncovered -= combo->geometry();
-    }
-    if (!uncovered.isEmpty())
-        onPaint();
-    return false;
-}
-
 void CDialog::EndDialog(int result)
 {
     if (window_)
@@ -254,18 +290,45 @@ void CDialog::OnOK()
 
 void CDialog::OnCancel() {}
 
+// A text the locale cannot decode shows with stand-in characters; pulled back
+// unchanged, it must keep the bytes it was pushed with.
+namespace {
+constexpr char kPushedBytes[] = "hauntwatchPushedBytes";
+constexpr char kPushedText[] = "hauntwatchPushedText";
+
+void RememberPush(QWidget* control, const CString& value, const QString& shown)
+{
+    control->setProperty(kPushedBytes, QByteArray(value.str().data(), static_cast<qsizetype>(value.str().size())));
+    control->setProperty(kPushedText, shown);
+}
+
+CString Pulled(const QWidget* control, const QString& shown, const CString& decoded)
+{
+    if (control->property(kPushedText).toString() == shown && control->property(kPushedBytes).isValid()) {
+        const QByteArray bytes = control->property(kPushedBytes).toByteArray();
+        return CString(std::string(bytes.constData(), static_cast<size_t>(bytes.size())));
+    }
+    return decoded;
+}
+}  // namespace
+
 void DDX_Text(CDataExchange* pDX, int id, CString& value)
 {
     QWidget* control = pDX->m_pDlgWnd->GetDlgItem(id);
     if (auto* edit = qobject_cast<QPlainTextEdit*>(control)) {
-        if (pDX->m_bSaveAndValidate)
-            value = CString(edit->toPlainText().replace('\n', "\r\n").toLocal8Bit().toStdString());
-        else
-            edit->setPlainText(QString::fromLocal8Bit(value.c_str()).replace("\r\n", "\n"));
+        if (pDX->m_bSaveAndValidate) {
+            const QString shown = edit->toPlainText();
+            value = Pulled(edit, shown, FromQString(QString(shown).replace('\n', "\r\n")));
+        } else {
+            edit->setPlainText(ToQString(value).replace("\r\n", "\n"));
+            RememberPush(edit, value, edit->toPlainText());
+        }
     } else if (auto* line = qobject_cast<QLineEdit*>(control)) {
-        if (pDX->m_bSaveAndValidate)
-            value = CString(line->text().toLocal8Bit().toStdString());
-        else
-            line->setText(QString::fromLocal8Bit(value.c_str()));
+        if (pDX->m_bSaveAndValidate) {
+            value = Pulled(line, line->text(), FromQString(line->text()));
+        } else {
+            line->setText(ToQString(value));
+            RememberPush(line, value, line->text());
+        }
     }
 }

@@ -12,6 +12,7 @@
 #include "CDataExchange.h"
 #include "WinTypes.h"
 
+class ExposureWatch;
 class QDialog;
 class QRadioButton;
 class QWidget;
@@ -41,14 +42,9 @@ protected:
     virtual BOOL OnInitDialog();
 
 private:
-    struct PaintWatch : QObject {
-        bool eventFilter(QObject* watched, QEvent* event) override;
-        std::function<void()> onPaint;
-        CDialog* dialog = nullptr;
-    };
-
     void Build();
     void OnButton(int id);
+    void OnEnter();
     void CheckInGroup(QRadioButton* first, QRadioButton* chosen);
 
     int templateId_;
@@ -56,5 +52,8 @@ private:
     QDialog* window_ = nullptr;
     std::map<int, QWidget*> items_;
     std::map<QRadioButton*, QRadioButton*> radioGroups_;
-    PaintWatch paintWatch_;
+    // Exposures of the open window reach the dialog as WM_PAINT.
+    std::unique_ptr<ExposureWatch> exposureWatch_;
+    std::unique_ptr<QObject> keyFilter_;
+    int defaultButtonId_ = -1;
 };

@@ -1,10 +1,12 @@
 #include <QLineEdit>
 #include <QRadioButton>
+#include <QValidator>
 #include <string>
 
 #include "CDataExchange.h"
 #include "CDialog.h"
 #include "DialogControls.h"
+#include "DialogText.h"
 #include "Messenger.h"
 
 namespace {
@@ -19,6 +21,25 @@ namespace {
     }
     throw DataExchangeFailure{};
 }
+
+// Characters as a person counts them: Unicode code points, in the field and
+// in the check alike.
+qsizetype CharacterCount(const QString& text)
+{
+    return text.toUcs4().size();
+}
+
+class CharacterLimit final : public QValidator {
+public:
+    CharacterLimit(int limit, QObject* parent) : QValidator(parent), limit_(limit) {}
+    State validate(QString& text, int& /*position*/) const override
+    {
+        return CharacterCount(text) <= limit_ ? Acceptable : Invalid;
+    }
+
+private:
+    int limit_;
+};
 
 }  // namespace
 
@@ -48,11 +69,15 @@ void DDV_MinMaxInt(CDataExchange* pDX, int id, int value, int minimum, int maxim
 void DDV_MaxChars(CDataExchange* pDX, int id, const CString& value, int maxChars)
 {
     if (!pDX->m_bSaveAndValidate) {
-        if (auto* edit = qobject_cast<QLineEdit*>(pDX->m_pDlgWnd->GetDlgItem(id)))
-            edit->setMaxLength(maxChars);
+        if (auto* edit = qobject_cast<QLineEdit*>(pDX->m_pDlgWnd->GetDlgItem(id))) {
+            // QLineEdit counts UTF-16 units; a letter outside the first plane is two.
+            edit->setMaxLength(2 * maxChars);
+            if (!edit->validator())
+                edit->setValidator(new CharacterLimit(maxChars, edit));
+        }
         return;
     }
-    if (value.GetLength() > maxChars)
+    if (CharacterCount(ToQString(value)) > maxChars)
         Refuse(pDX, id, "Please enter no more than " + std::to_string(maxChars) + " characters.");
 }
 
@@ -62,12 +87,12 @@ void DDX_CBString(CDataExchange* pDX, int id, CString& value)
     if (!combo)
         return;
     if (pDX->m_bSaveAndValidate) {
-        value = CString(combo->currentIndex() < 0 ? std::string() : combo->currentText().toLocal8Bit().toStdString());
+        value = combo->currentIndex() < 0 ? CString() : combo->BytesAt(combo->currentIndex());
         return;
     }
     if (value.IsEmpty())
         return;
-    const int found = combo->FindStringPrefix(QString::fromLocal8Bit(value.c_str()));
+    const int found = combo->FindStringPrefix(ToQString(value));
     if (found >= 0)
         combo->setCurrentIndex(found);
 }

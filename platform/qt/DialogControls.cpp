@@ -1,9 +1,11 @@
 #include "DialogControls.h"
 
-#include <QDateTime>
 #include <QPainter>
+#include <algorithm>
 #include <functional>
 #include <QStyledItemDelegate>
+
+#include "DialogText.h"
 
 namespace {
 
@@ -31,6 +33,8 @@ public:
         }
     }
 
+    void SetTabStop(int pixels) { tabStop_ = std::max(1, pixels); }
+
 private:
     int tabStop_;
 };
@@ -43,13 +47,32 @@ int SortedPlace(int count, const std::function<QString(int)>& textAt, const QStr
     return place;
 }
 
+QByteArray Bytes(const CString& text)
+{
+    return QByteArray(text.str().data(), static_cast<qsizetype>(text.str().size()));
+}
+
+CString FromBytes(const QVariant& bytes, const QString& fallback)
+{
+    if (!bytes.isValid())
+        return FromQString(fallback);
+    const QByteArray raw = bytes.toByteArray();
+    return CString(std::string(raw.constData(), static_cast<size_t>(raw.size())));
+}
+
 }  // namespace
 
-int SortedComboBox::AddString(const QString& text)
+int SortedComboBox::AddString(const CString& text)
 {
-    const int place = SortedPlace(count(), [this](int i) { return itemText(i); }, text);
-    insertItem(place, text);
+    const QString shown = ToQString(text);
+    const int place = SortedPlace(count(), [this](int i) { return itemText(i); }, shown);
+    insertItem(place, shown, Bytes(text));
     return place;
+}
+
+CString SortedComboBox::BytesAt(int index) const
+{
+    return FromBytes(itemData(index), itemText(index));
 }
 
 int SortedComboBox::FindStringExact(const QString& text) const
@@ -68,20 +91,29 @@ int SortedComboBox::FindStringPrefix(const QString& text) const
     return -1;
 }
 
-void SortedComboBox::hidePopup()
+SortedListBox::SortedListBox(QWidget* parent) : QListWidget(parent)
 {
-    QComboBox::hidePopup();
-    popupClosedAt_ = QDateTime::currentMSecsSinceEpoch();
+    setItemDelegate(new TabStopDelegate(this, 32));
 }
 
-SortedListBox::SortedListBox(QWidget* parent, int tabStopPixels) : QListWidget(parent)
+void SortedListBox::SetTabStop(int pixels)
 {
-    setItemDelegate(new TabStopDelegate(this, tabStopPixels));
+    static_cast<TabStopDelegate*>(itemDelegate())->SetTabStop(pixels);
+    viewport()->update();
 }
 
-int SortedListBox::AddString(const QString& text)
+int SortedListBox::AddString(const CString& text)
 {
-    const int place = SortedPlace(count(), [this](int i) { return item(i)->text(); }, text);
-    insertItem(place, text);
+    const QString shown = ToQString(text);
+    const int place = SortedPlace(count(), [this](int i) { return item(i)->text(); }, shown);
+    auto* line = new QListWidgetItem(shown);
+    line->setData(Qt::UserRole, Bytes(text));
+    insertItem(place, line);
     return place;
+}
+
+CString SortedListBox::BytesAt(int row) const
+{
+    const QListWidgetItem* line = item(row);
+    return line ? FromBytes(line->data(Qt::UserRole), line->text()) : CString();
 }

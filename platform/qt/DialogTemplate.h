@@ -1,7 +1,7 @@
 #pragma once
 // Dialog templates as data: controls with their ids, kinds, styles and texts,
-// placed in dialog units (a quarter of the average character width across, an
-// eighth of the character height down).
+// placed in dialog units (a quarter of the average letter width across, an
+// eighth of the character height down; DialogLayout.h converts them).
 #include <string>
 #include <vector>
 
@@ -15,6 +15,11 @@ struct DialogControl {
     bool readOnly = false;
     bool border = true;
     int maxChars = 0;  // 0: no limit
+    // A control without a tab stop is skipped by Tab and by the first focus.
+    bool tabStop = true;
+    // A number field must have room for every whole number from fitLow to fitHigh.
+    int fitLow = 0;
+    int fitHigh = -1;
 };
 
 struct DialogTemplate {

@@ -7,6 +7,9 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSlider>
+#include <QStyle>
+#include <QStyleOptionSlider>
+#include <QWheelEvent>
 #include <QTest>
 #include <QTimer>
 #include <functional>
@@ -134,15 +137,74 @@ TEST_F(ScheduleDialogTest, NeverEditedQuietHoursRefuseEveryPullAtTheToHour)
     });
 }
 
-TEST_F(ScheduleDialogTest, ASliderMovePushesEveryPendingValueBack)
+QRect SliderHandle(QSlider* slider)
+{
+    QStyleOptionSlider option;
+    option.initFrom(slider);
+    option.orientation = slider->orientation();
+    option.minimum = slider->minimum();
+    option.maximum = slider->maximum();
+    option.sliderPosition = slider->sliderPosition();
+    option.sliderValue = slider->value();
+    option.pageStep = slider->pageStep();
+    option.singleStep = slider->singleStep();
+    return slider->style()->subControlRect(QStyle::CC_Slider, &option, QStyle::SC_SliderHandle, slider);
+}
+
+void Wheel(QSlider* slider, int delta)
+{
+    const QPoint at = slider->rect().center();
+    QWheelEvent wheel(at, slider->mapToGlobal(at), QPoint(), QPoint(0, delta), Qt::NoButton, Qt::NoModifier,
+                      Qt::NoScrollPhase, false);
+    QApplication::sendEvent(slider, &wheel);
+}
+
+// The old slider told its dialog about every key, click and wheel turn,
+// whether the handle moved or not, and each told the dialog to push.
+TEST_F(ScheduleDialogTest, EverySliderNotificationPushesThePendingValuesMovedOrNot)
+{
+    GuardSettings.slots[0].intervalMinutes = 600;  // the handle starts at its right end
+    const struct {
+        const char* what;
+        std::function<void(QSlider*)> touch;
+    } touches[] = {
+        {"End with the handle at the end", [](QSlider* s) { QTest::keyClick(s, Qt::Key_End); }},
+        {"Home", [](QSlider* s) { QTest::keyClick(s, Qt::Key_Home); }},
+        {"left arrow", [](QSlider* s) { QTest::keyClick(s, Qt::Key_Left); }},
+        {"Page Down", [](QSlider* s) { QTest::keyClick(s, Qt::Key_PageDown); }},
+        {"Page Up at the end", [](QSlider* s) { QTest::keyClick(s, Qt::Key_PageUp); }},
+        {"press and release on the handle",
+         [](QSlider* s) {
+             const QPoint handle = SliderHandle(s).center();
+             QTest::mousePress(s, Qt::LeftButton, Qt::NoModifier, handle);
+             QTest::mouseRelease(s, Qt::LeftButton, Qt::NoModifier, handle);
+         }},
+        {"a click in the channel", [](QSlider* s) { QTest::mouseClick(s, Qt::LeftButton, Qt::NoModifier, QPoint(2, s->height() / 2)); }},
+        {"a wheel turn at the stop", [](QSlider* s) { Wheel(s, 120); }},
+        {"a wheel turn down", [](QSlider* s) { Wheel(s, -120); }},
+    };
+    for (const auto& t : touches) {
+        SCOPED_TRACE(t.what);
+        CScheduleDlg dlg;
+        RunWith<CScheduleDlg>(dlg, [&](CScheduleDlg& d) {
+            Edit(d, kScheduleRows[1].repeat)->setText("5");
+            Edit(d, kScheduleRows[0].minutes)->setText("7");
+            t.touch(Slider(d, 0));
+            const int at = Slider(d, 0)->value();
+            EXPECT_EQ(Edit(d, kScheduleRows[1].repeat)->text(), "1") << "typed but never pulled";
+            EXPECT_EQ(Edit(d, kScheduleRows[0].hours)->text(), QString::number(at / 60));
+            EXPECT_EQ(Edit(d, kScheduleRows[0].minutes)->text(), QString::number(at % 60));
+        });
+    }
+}
+
+TEST_F(ScheduleDialogTest, SettingTheSliderFromTheProgramIsNoNotification)
 {
     CScheduleDlg dlg;
     RunWith<CScheduleDlg>(dlg, [&](CScheduleDlg& d) {
         Edit(d, kScheduleRows[1].repeat)->setText("5");
         Slider(d, 0)->setValue(59);
-        EXPECT_EQ(Edit(d, kScheduleRows[0].hours)->text(), "0");
-        EXPECT_EQ(Edit(d, kScheduleRows[0].minutes)->text(), "59");
-        EXPECT_EQ(Edit(d, kScheduleRows[1].repeat)->text(), "1") << "typed but never pulled";
+        EXPECT_EQ(Edit(d, kScheduleRows[1].repeat)->text(), "5");
     });
 }
 
