@@ -183,7 +183,10 @@ BOOL CDocument::OnOpenDocument(const char* path)
         struct stat info {};
         const bool missing = ::lstat(realPath.c_str(), &info) != 0 && errno == ENOENT;
         const std::string welcome = missing ? MissingFileMessage(path, realPath) : std::string();
-        Tell(welcome.empty() ? "Cannot open the settings file " + realPath + ": " + why + "." : welcome);
+        if (welcome.empty())
+            Tell("Cannot open the settings file " + realPath + ": " + why + ".");
+        else
+            platform::InstalledMessenger().ShowNote(welcome);
         return FALSE;
     }
     // An empty file is a document with nothing in it yet.

@@ -10,6 +10,9 @@ class Messenger {
 public:
     virtual ~Messenger() = default;
     virtual void ShowMessage(const std::string& text) = 0;
+    // News rather than a failure (a first start), shown the same way but
+    // without the warning look.
+    virtual void ShowNote(const std::string& text) { ShowMessage(text); }
 };
 
 void InstallMessenger(Messenger* messenger);

@@ -37,10 +37,24 @@ class FrameWidget final : public QMainWindow {
 public:
     explicit FrameWidget(CFrameWnd& frame) : frame_(frame) {}
 
+    // The size the window has on the screen, its frame included.  Qt sizes
+    // the inside; the frame a window manager adds is known only once it has
+    // taken the window, so the inside is made smaller then, once.
+    void SetOuterSize(QSize outer)
+    {
+        outer_ = outer;
+        resize(outer);
+    }
+
 protected:
     bool event(QEvent* event) override
     {
         switch (event->type()) {
+        case QEvent::Show:
+        case QEvent::Move:
+        case QEvent::Resize:
+            FitOuterSize();
+            break;
         case QEvent::StatusTip:
             // Menu prompts never reach the text pane: only the view writes it.
             return true;
@@ -75,11 +89,27 @@ protected:
         if (paths.empty())
             return;
         event->acceptProposedAction();
-        frame_.OnDropFiles(paths);
+        // The program the files came from waits until the drop returns: any
+        // message box the opening shows must not hold it up.
+        QMetaObject::invokeMethod(
+            this, [this, paths] { frame_.OnDropFiles(paths); }, Qt::QueuedConnection);
     }
 
 private:
+    void FitOuterSize()
+    {
+        if (outerFitted_ || !outer_.isValid() || !isVisible() || windowState() != Qt::WindowNoState)
+            return;
+        const QSize frame = frameGeometry().size() - size();
+        if (frame.width() <= 0 && frame.height() <= 0)
+            return;
+        outerFitted_ = true;
+        resize(outer_ - frame);
+    }
+
     CFrameWnd& frame_;
+    QSize outer_;
+    bool outerFitted_ = false;
 };
 
 void AddMenuItems(QWidget& menu, const std::vector<MenuItemResource>& items, CFrameWnd& frame)
@@ -126,7 +156,7 @@ BOOL CFrameWnd::LoadFrame(UINT resourceId, CCreateContext* context)
     auto* window = new FrameWidget(*this);
     Attach(window, nullptr, 0);
     if (cs.cx != CW_USEDEFAULT && cs.cy != CW_USEDEFAULT)
-        window->resize(cs.cx, cs.cy);
+        window->SetOuterSize(QSize(cs.cx, cs.cy));
     const QString icon = QStringLiteral(":/res/%1.png").arg(resourceId);
     if (QFile::exists(icon))
         window->setWindowIcon(QIcon(icon));

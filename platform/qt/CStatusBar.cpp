@@ -1,6 +1,9 @@
 #include "CStatusBar.h"
 
+#include <QApplication>
+#include <QEvent>
 #include <QFontMetrics>
+#include <algorithm>
 #include <QLabel>
 #include <QMainWindow>
 #include <QStatusBar>
@@ -25,9 +28,57 @@ bool LockOn(UINT indicatorId, const LockKeyState& state)
     }
 }
 
-QLabel* NewPane(QStatusBar* bar)
+// The old status bar wrote in the 8-point system font.
+constexpr qreal kBarPointSize = 8.0;
+// Smaller than this, a text is no longer read at a glance.
+constexpr qreal kSmallestPointSize = 6.0;
+constexpr qreal kPointStep = 0.5;
+constexpr int kIndicatorPadding = 6;
+
+// The text pane shows its whole text in the largest font, up to the bar's,
+// that fits the width the indicators leave: the greeting is a sentence, and
+// a sentence cut off in the middle says nothing.
+class FittingPane final : public QLabel {
+public:
+    explicit FittingPane(QWidget* parent) : QLabel(parent) {}
+
+    void SetFittedText(const QString& text)
+    {
+        setText(text);
+        Fit();
+    }
+
+protected:
+    void resizeEvent(QResizeEvent* event) override
+    {
+        QLabel::resizeEvent(event);
+        Fit();
+    }
+    void changeEvent(QEvent* event) override
+    {
+        QLabel::changeEvent(event);
+        if (event->type() == QEvent::ParentChange || event->type() == QEvent::ApplicationFontChange)
+            Fit();
+    }
+
+private:
+    void Fit()
+    {
+        QFont font = parentWidget() ? parentWidget()->font() : QApplication::font();
+        const int room = contentsRect().width() - 2 * margin();
+        for (qreal size = font.pointSizeF(); size >= kSmallestPointSize; size -= kPointStep) {
+            font.setPointSizeF(size);
+            if (QFontMetrics(font).horizontalAdvance(text()) <= room)
+                break;
+        }
+        if (this->font() != font)
+            setFont(font);
+    }
+};
+
+QLabel* NewPane(QStatusBar* bar, bool textPane)
 {
-    auto* label = new QLabel(bar);
+    QLabel* label = textPane ? new FittingPane(bar) : new QLabel(bar);
     label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     return label;
 }
@@ -51,6 +102,9 @@ BOOL CStatusBar::Create(CWnd* parent, DWORD style, UINT id)
     if (!frame || (style & CBRS_BOTTOM) == 0)
         return FALSE;
     auto* bar = new QStatusBar(frame);
+    QFont font = bar->font();
+    font.setPointSizeF(std::min(font.pointSizeF(), kBarPointSize));
+    bar->setFont(font);
     Attach(bar, parent, id);
     frame->setStatusBar(bar);
     if (auto* frameWnd = dynamic_cast<CFrameWnd*>(parent))
@@ -65,7 +119,7 @@ BOOL CStatusBar::SetIndicators(const UINT* ids, int count)
     if (!bar || count < 0)
         return FALSE;
     for (int i = 0; i < count; ++i) {
-        Pane pane{ids[i], NewPane(bar), CString()};
+        Pane pane{ids[i], NewPane(bar, ids[i] == ID_SEPARATOR), CString()};
         if (pane.id == ID_SEPARATOR) {
             // The text pane takes what the indicators leave and clips a long text
             // instead of widening the window.
@@ -78,7 +132,8 @@ BOOL CStatusBar::SetIndicators(const UINT* ids, int count)
             }
             // A blank indicator keeps its width, so the panes never jump.
             const QString text = QString::fromLocal8Bit(pane.indicatorText.c_str());
-            pane.label->setMinimumWidth(QFontMetrics(pane.label->font()).horizontalAdvance(text) + 8);
+            pane.label->setFixedWidth(QFontMetrics(pane.label->font()).horizontalAdvance(text) + kIndicatorPadding +
+                                      2 * pane.label->frameWidth());
             pane.label->setAlignment(Qt::AlignCenter);
             bar->addPermanentWidget(pane.label);
         }
@@ -93,7 +148,11 @@ BOOL CStatusBar::SetPaneText(int index, const char* text, BOOL update)
     if (index < 0 || index >= GetCount())
         return FALSE;
     QLabel* label = panes_[static_cast<size_t>(index)].label;
-    label->setText(QString::fromLocal8Bit(text ? text : ""));
+    const QString shown = QString::fromLocal8Bit(text ? text : "");
+    if (auto* fitting = dynamic_cast<FittingPane*>(label))
+        fitting->SetFittedText(shown);
+    else
+        label->setText(shown);
     if (update)
         label->repaint();
     return TRUE;

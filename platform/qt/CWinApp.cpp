@@ -26,8 +26,13 @@ std::vector<CString> ProcessArguments()
     return arguments;
 }
 
-QString AbsolutePath(const CString& path)
+// What a file named to a second start means to the running program, which
+// may have another working folder.  A "c:\qwendrik\" name means the home
+// folder's file wherever it is given, so it goes over as it is.
+QString MeaningForRunningProgram(const CString& path)
 {
+    if (platform::HomePath(path.str()) != path.str())
+        return QFile::decodeName(QByteArray(path.str().data(), static_cast<qsizetype>(path.str().size())));
     return QFileInfo(QFile::decodeName(path.c_str())).absoluteFilePath();
 }
 }  // namespace
@@ -131,7 +136,7 @@ BOOL CWinApp::ProcessShellCommand(CCommandLineInfo& info)
 {
     if (anotherInstanceRuns_) {
         // Two guards would play every noise twice and overwrite each other's settings.
-        const QString path = info.m_nShellCommand == CCommandLineInfo::FileOpen ? AbsolutePath(info.m_strFileName) : QString();
+        const QString path = info.m_nShellCommand == CCommandLineInfo::FileOpen ? MeaningForRunningProgram(info.m_strFileName) : QString();
         if (shellChannel_->Forward(path)) {
             exitCode_ = 0;
         } else {

@@ -8,15 +8,27 @@
 
 namespace platform {
 
-void QtMessenger::ShowMessage(const std::string& text)
+namespace {
+void Show(QMessageBox::Icon icon, const std::string& text)
 {
     if (!qApp) {
         std::fprintf(stderr, "hauntwatch: %s\n", text.c_str());
         return;
     }
-    QMessageBox box(QMessageBox::Warning, QString::fromLocal8Bit(AfxGetAppName().c_str()),
-                    QString::fromLocal8Bit(text.c_str()), QMessageBox::Ok, QApplication::activeWindow());
+    QMessageBox box(icon, QString::fromLocal8Bit(AfxGetAppName().c_str()), QString::fromLocal8Bit(text.c_str()),
+                    QMessageBox::Ok, QApplication::activeWindow());
     box.exec();
+}
+}  // namespace
+
+void QtMessenger::ShowMessage(const std::string& text)
+{
+    Show(QMessageBox::Warning, text);
+}
+
+void QtMessenger::ShowNote(const std::string& text)
+{
+    Show(QMessageBox::Information, text);
 }
 
 }  // namespace platform

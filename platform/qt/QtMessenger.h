@@ -8,6 +8,7 @@ namespace platform {
 class QtMessenger final : public Messenger {
 public:
     void ShowMessage(const std::string& text) override;
+    void ShowNote(const std::string& text) override;
 };
 
 }  // namespace platform

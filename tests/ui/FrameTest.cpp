@@ -3,6 +3,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QScreen>
 #include <QStatusBar>
 #include <QStatusTipEvent>
 #include <QUrl>
@@ -50,12 +51,17 @@ protected:
 
 TEST_F(FrameTest, OpensAt460By395AsAResizableWindowCaptionedHauntwatch)
 {
-    EXPECT_EQ(frameWidget()->size(), QSize(460, 395));
+    // Frame included: the platform here draws a frame of its own.
+    EXPECT_EQ(frameWidget()->frameGeometry().size(), QSize(460, 395));
     EXPECT_EQ(frameWidget()->windowTitle(), "Hauntwatch");
-    EXPECT_LT(frameWidget()->minimumWidth(), 460);
-    EXPECT_GT(frameWidget()->maximumWidth(), 2000);
+    EXPECT_TRUE(frameWidget()->windowFlags() & Qt::WindowMaximizeButtonHint);
+    const QSize opened = viewWidget()->size();
     frameWidget()->showMaximized();
-    EXPECT_TRUE(frameWidget()->windowState() & Qt::WindowMaximized);
+    const QSize screen = frameWidget()->screen()->availableGeometry().size();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return frameWidget()->frameGeometry().size() == screen; }))
+        << "the window fills the screen";
+    EXPECT_GT(viewWidget()->width(), opened.width());
+    EXPECT_GT(viewWidget()->height(), opened.height());
 }
 
 TEST_F(FrameTest, MenuBarHoldsTheCommandsAndThePopupInOrder)
@@ -145,7 +151,9 @@ TEST_F(FrameTest, DroppedFileIsOpenedAsTheDocument)
     view()->OnTurnMeOn();
 
     Drop(dropped);
+    EXPECT_TRUE(RecentFiles().empty()) << "opened only once the drop has returned";
 
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !RecentFiles().empty(); }));
     EXPECT_EQ(RecentFiles(), std::vector<std::string>{dropped});
     EXPECT_EQ(guardOn, 0);
     EXPECT_EQ(frameWidget()->windowTitle(), "Hauntwatch");
@@ -155,10 +163,11 @@ TEST_F(FrameTest, QuitClosesTheWindowWithoutAQuestion)
 {
     view()->OnTurnMeOn();
     ASSERT_NE(MenuAction("&Quit"), nullptr);
+    ModalSentry sentry;
     MenuAction("&Quit")->trigger();
     EXPECT_FALSE(frameWidget()->isVisible());
     EXPECT_TRUE(messenger.messages.empty());
-    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+    EXPECT_TRUE(sentry.seen.isEmpty()) << sentry.seen.join(", ").toStdString();
 }
 
 }  // namespace
