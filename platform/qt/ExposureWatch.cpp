@@ -23,9 +23,8 @@ ExposureWatch::ExposureWatch(QWidget* dialog, std::function<void()> onExposed)
     // themselves only ever see paints.
     dialog->winId();
     window_ = dialog->windowHandle();
-    if (window_)
-        window_->installEventFilter(this);
-    dialog->installEventFilter(this);
+    // One filter on the application sees the window's exposures, the
+    // dialog's state changes and every other window hiding.
     qApp->installEventFilter(this);
 }
 

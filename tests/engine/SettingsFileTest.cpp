@@ -209,6 +209,98 @@ TEST_F(SettingsFileTest, EmptyAndMissingFilesLeaveEverySetting)
     ExpectSameRecord(GuardSettings, before);
 }
 
+// The first start has no settings file: the message welcomes a new user and
+// says what to do first; any other file that will not open is a failure
+// that names the file and the reason.
+TEST_F(SettingsFileTest, AMissingSettingsFileWelcomesAnyOtherFailureNamesFileAndReason)
+{
+    EXPECT_FALSE(doc.OnOpenDocument(SettingsPath));
+    ASSERT_EQ(messenger.messages.size(), 1u);
+    for (const char* says : {"no settings yet", "What Should I Do?", "quiet hours", "Edit Noises"})
+        EXPECT_NE(messenger.messages[0].find(says), std::string::npos) << says;
+
+    const std::string other = home / "elsewhere.hwt";
+    messenger.messages.clear();
+    EXPECT_FALSE(doc.OnOpenDocument(other.c_str()));
+    ASSERT_EQ(messenger.messages.size(), 1u);
+    EXPECT_NE(messenger.messages[0].find(other), std::string::npos);
+    EXPECT_NE(messenger.messages[0].find("No such file"), std::string::npos);
+    EXPECT_EQ(messenger.messages[0].find("Welcome"), std::string::npos);
+
+    WriteFile(SettingsFile(), std::string("\x05\x00\x00\x00\x03", 5));
+    messenger.messages.clear();
+    EXPECT_FALSE(doc.OnOpenDocument(SettingsPath));
+    ASSERT_EQ(messenger.messages.size(), 1u);
+    EXPECT_NE(messenger.messages[0].find("damaged"), std::string::npos);
+}
+
+// A FIFO, a device or a folder named as a settings file, or a huge file
+// dropped by mistake: refused at once, unread, with every setting kept.
+TEST_F(SettingsFileTest, OnlyARegularFileOfAtMostFourMebibytesIsRead)
+{
+    FillFullRecord();
+    const GuardSettingsRecord before = GuardSettings;
+    const std::string fifo = home / "pipe.hwt";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    const std::string big = home / "big.hwt";
+    std::filesystem::resize_file((std::ofstream(big), big), CDocument::kLargestFile + 1);
+    const struct {
+        std::string path;
+        const char* reason;
+    } refused[] = {
+        {fifo, "not a regular file"}, {"/dev/zero", "not a regular file"}, {home.path(), "folder"}, {big, "MiB"},
+    };
+    for (const auto& r : refused) {
+        SCOPED_TRACE(r.path);
+        messenger.messages.clear();
+        EXPECT_FALSE(doc.OnOpenDocument(r.path.c_str()));
+        ASSERT_EQ(messenger.messages.size(), 1u);
+        EXPECT_NE(messenger.messages[0].find(r.reason), std::string::npos) << messenger.messages[0];
+        ExpectSameRecord(GuardSettings, before);
+    }
+    // 4 MiB exactly is still read: here a record followed by filler.
+    const std::string atTheLimit = home / "limit.hwt";
+    GuardSettings = GuardSettingsRecord{};
+    FillNothingRows();
+    GuardSettings.quietWindow = {1, 2};
+    ASSERT_TRUE(doc.OnSaveDocument(atTheLimit.c_str()));
+    std::filesystem::resize_file(atTheLimit, CDocument::kLargestFile);
+    GuardSettings.quietWindow = {};
+    messenger.messages.clear();
+    EXPECT_TRUE(doc.OnOpenDocument(atTheLimit.c_str()));
+    EXPECT_TRUE(messenger.messages.empty());
+    EXPECT_EQ(GuardSettings.quietWindow.quietToHour, 2);
+}
+
+TEST_F(SettingsFileTest, ASaveThroughASymlinkWritesItsFileAndKeepsLinkAndMode)
+{
+    const std::string real = home / "kept/real-settings.hwt";
+    std::filesystem::create_directories(home / "kept");
+    FillNothingRows();
+    ASSERT_TRUE(doc.OnSaveDocument(real.c_str()));
+    ASSERT_EQ(::chmod(real.c_str(), 0644), 0);
+    std::filesystem::create_symlink("kept/real-settings.hwt", SettingsFile());
+
+    GuardSettings.quietWindow = {22, 7};
+    ASSERT_TRUE(doc.OnSaveDocument(SettingsPath));
+    EXPECT_TRUE(std::filesystem::is_symlink(SettingsFile()));
+    struct stat info {};
+    ASSERT_EQ(::stat(real.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 07777, 0644u);
+    GuardSettings.quietWindow = {};
+    ASSERT_TRUE(doc.OnOpenDocument(real.c_str()));
+    EXPECT_EQ(GuardSettings.quietWindow.quietFromHour, 22);
+
+    // A new file gets what the user's umask gives any new file.
+    std::filesystem::remove(SettingsFile());
+    const mode_t previous = ::umask(022);
+    const BOOL saved = doc.OnSaveDocument(SettingsPath);
+    ::umask(previous);
+    ASSERT_TRUE(saved);
+    ASSERT_EQ(::stat(SettingsFile().c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 07777, 0644u);
+}
+
 TEST_F(SettingsFileTest, SaveCreatesAMissingHomeFolder)
 {
     const std::string nested = home / "not/yet/there";

@@ -1,5 +1,6 @@
 #include <QDropEvent>
 #include <QFileDialog>
+#include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
@@ -62,6 +63,22 @@ TEST_F(FrameTest, OpensAt460By395AsAResizableWindowCaptionedHauntwatch)
         << "the window fills the screen";
     EXPECT_GT(viewWidget()->width(), opened.width());
     EXPECT_GT(viewWidget()->height(), opened.height());
+}
+
+// The greeting is a sentence: cut off, it says nothing.
+TEST_F(FrameTest, TheGreetingReadsWholeInTheOpeningWindowsStatusBar)
+{
+    QLabel* pane = nullptr;
+    for (QLabel* label : frameWidget()->findChild<QStatusBar*>()->findChildren<QLabel*>())
+        if (label->text() == kGreeting)
+            pane = label;
+    ASSERT_NE(pane, nullptr);
+    const QFontMetrics metrics(pane->font());
+    EXPECT_LE(metrics.horizontalAdvance(pane->text()), pane->contentsRect().width() - 2 * pane->margin());
+    EXPECT_GE(pane->font().pointSizeF(), 6.0) << "still legible";
+    view()->OnTurnMeOn();
+    EXPECT_LE(QFontMetrics(pane->font()).horizontalAdvance(pane->text()), pane->contentsRect().width());
+    EXPECT_EQ(pane->text(), kOnDuty);
 }
 
 TEST_F(FrameTest, MenuBarHoldsTheCommandsAndThePopupInOrder)

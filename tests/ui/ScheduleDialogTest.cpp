@@ -10,6 +10,12 @@
 #include <QStyle>
 #include <QStyleOptionSlider>
 #include <QWheelEvent>
+#include <QExposeEvent>
+#include <QMessageBox>
+#include <QKeyEvent>
+#include <QPointer>
+#include <QToolTip>
+#include <QAbstractItemView>
 #include <QTest>
 #include <QTimer>
 #include <functional>
@@ -208,6 +214,127 @@ TEST_F(ScheduleDialogTest, SettingTheSliderFromTheProgramIsNoNotification)
     });
 }
 
+// Lets every paint and posted event run, as the window system would between inputs.
+void Settle()
+{
+    for (int i = 0; i < 5; ++i) {
+        QCoreApplication::sendPostedEvents();
+        QCoreApplication::processEvents();
+    }
+}
+
+void Expose(CDialog& d, const QRegion& local)
+{
+    QExposeEvent exposure(local);
+    QCoreApplication::sendEvent(d.Window()->windowHandle(), &exposure);
+}
+
+QRegion LocalArea(CDialog& d, const QWidget* window)
+{
+    return QRegion(window->frameGeometry()).translated(-d.Window()->mapToGlobal(QPoint(0, 0)));
+}
+
+class RefillTest : public ScheduleDialogTest {
+protected:
+    void SetUp() override
+    {
+        ScheduleDialogTest::SetUp();
+        AddNoise("Dog", "/dog.wav");
+        AddNoise("Television", "/tv.wav");
+        GuardSettings.slots[0].noiseName = "Dog";
+    }
+    // Row 1 moved off the stored noise, as a person does it: keys on the list.
+    static void PickTelevision(CScheduleDlg& d)
+    {
+        List(d, 0)->setFocus();
+        QTest::keyClick(List(d, 0), Qt::Key_End);
+        ASSERT_EQ(List(d, 0)->currentText(), "Television");
+    }
+};
+
+// The mouse passing over buttons, presses, focus moving, typing, the dialog's
+// own drop-downs, tooltips and prompts: none of it is the dialog painted anew.
+TEST_F(RefillTest, APickedNoiseSurvivesWhatTheDialogsOwnControlsAndWindowsDo)
+{
+    CScheduleDlg dlg;
+    RunWith<CScheduleDlg>(dlg, [&](CScheduleDlg& d) {
+        PickTelevision(d);
+        QPushButton* ok = ButtonOf(d.Window(), "OK");
+        QTest::mouseMove(ButtonOf(d.Window(), "Preview"));
+        QTest::mouseMove(ok);
+        QTest::mousePress(ButtonOf(d.Window(), "Edit Noises"), Qt::LeftButton);
+        QTest::keyClicks(Edit(d, kScheduleRows[2].minutes), "5");
+        for (QWidget* child : d.Window()->findChildren<QWidget*>())
+            child->repaint();
+        Settle();
+        EXPECT_EQ(List(d, 0)->currentText(), "Television") << "after the controls repainted";
+
+        List(d, 1)->showPopup();
+        Settle();
+        QWidget* popup = List(d, 1)->view()->window();
+        List(d, 1)->hidePopup();
+        Settle();
+        Expose(d, LocalArea(d, popup));
+        QToolTip::showText(ok->mapToGlobal(QPoint(2, 2)), "a tip", ok);
+        Settle();
+        QWidget* tip = nullptr;
+        for (QWidget* top : QApplication::topLevelWidgets())
+            if (top->windowType() == Qt::ToolTip && top->isVisible())
+                tip = top;
+        ASSERT_NE(tip, nullptr);
+        const QRegion tipArea = LocalArea(d, tip);
+        QToolTip::hideText();
+        const QPointer<QWidget> fading(tip);  // tooltips fade, then go
+        ASSERT_TRUE(QTest::qWaitFor([fading] { return !fading || !fading->isVisible(); }));
+        Expose(d, tipArea);
+        QMessageBox prompt(QMessageBox::Warning, "qwendrik", "Please enter a whole number.", QMessageBox::Ok, d.Window());
+        prompt.show();
+        Settle();
+        const QRegion promptArea = LocalArea(d, &prompt);
+        prompt.hide();
+        Settle();
+        Expose(d, promptArea);
+        EXPECT_EQ(List(d, 0)->currentText(), "Television") << "after its own windows closed";
+        QTest::mouseRelease(ButtonOf(d.Window(), "Edit Noises"), Qt::LeftButton, Qt::NoModifier, QPoint(-5, -5));
+        Edit(d, kScheduleRows[2].minutes)->setText("0");
+        QTest::mouseClick(ok, Qt::LeftButton);
+    });
+    EXPECT_EQ(GuardSettings.slots[0].noiseName.str(), "Television");
+    EXPECT_EQ(GuardSettings.slots[0].filePath.str(), "/tv.wav");
+}
+
+// Another program's window, or being minimised, covered the dialog: the lists
+// show the stored names again, as the old dialog did when it was painted.
+TEST_F(RefillTest, UncoveredByAnotherWindowOrRestoredTheListsShowWhatIsStored)
+{
+    CScheduleDlg dlg;
+    RunWith<CScheduleDlg>(dlg, [&](CScheduleDlg& d) {
+        PickTelevision(d);
+        Expose(d, QRegion(10, 10, 40, 40));
+        EXPECT_EQ(List(d, 0)->currentText(), "Dog");
+
+        PickTelevision(d);
+        d.Window()->setWindowState(Qt::WindowMinimized);
+        Settle();
+        d.Window()->setWindowState(Qt::WindowNoState);
+        Settle();
+        EXPECT_EQ(List(d, 0)->currentText(), "Dog");
+
+        // An own popup's area is given back once; the next exposure there is another window's.
+        PickTelevision(d);
+        List(d, 1)->showPopup();
+        Settle();
+        QWidget* popup = List(d, 1)->view()->window();
+        List(d, 1)->hidePopup();
+        Settle();
+        const QRegion area = LocalArea(d, popup);
+        Expose(d, area);
+        EXPECT_EQ(List(d, 0)->currentText(), "Television");
+        Expose(d, area);
+        EXPECT_EQ(List(d, 0)->currentText(), "Dog");
+    });
+}
+
 TEST_F(ScheduleDialogTest, NamesMatchCaseBlindInTheListButStoreTheLibrarySpelling)
 {
     AddNoise("Dog", "/n/dog-a.wav");
@@ -335,14 +462,95 @@ TEST_F(NoisesDialogTest, AddingTakesALongPathAndTheTypedNameAndAFullLibraryRefus
     EXPECT_NE(messenger.messages[0].find("full"), std::string::npos);
 }
 
-TEST_F(NoisesDialogTest, TheEventNameStopsAtTwentyCharacters)
+TEST_F(NoisesDialogTest, NameTheEventTakesTypingAtOnceAndEnterConfirms)
 {
     CNameEventDlg dlg;
+    dlg.m_fileName = "/noises/dog.wav";
+    bool pathTakesTab = true;
     RunWith<CNameEventDlg>(dlg, [&](CNameEventDlg& d) {
-        QTest::keyClicks(d.Window()->findChildren<QLineEdit*>().last(), "The dog in the cellar barks");
-        ButtonOf(d.Window(), "OK")->click();
+        pathTakesTab = d.GetDlgItem(IDC_FILE_NAME)->focusPolicy() & Qt::TabFocus;
+        // No click first: what a person types goes where the focus starts.
+        QTest::keyClicks(QApplication::focusWidget(), "Dog");
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
     });
-    EXPECT_EQ(dlg.m_eventName.str(), "The dog in the cella");
+    EXPECT_FALSE(pathTakesTab);
+    EXPECT_EQ(dlg.m_eventName.str(), "Dog");
+    EXPECT_EQ(dlg.m_fileName.str(), "/noises/dog.wav");
+}
+
+// Twenty characters as a person counts them, whatever their encoded length.
+TEST_F(NoisesDialogTest, TheEventNameHoldsTwentyCharactersOfAnyScript)
+{
+    const struct {
+        QString typed;
+        QString kept;
+    } names[] = {
+        {"The dog in the cellar barks", "The dog in the cella"},
+        {QString(22, QChar(0xE9)), QString(20, QChar(0xE9))},                      // two bytes each
+        {QString::fromUcs4(std::u32string(21, U'\U0001F47B').data(), 21),
+         QString::fromUcs4(std::u32string(20, U'\U0001F47B').data(), 20)},         // four bytes each
+    };
+    for (const auto& n : names) {
+        CNameEventDlg dlg;
+        RunWith<CNameEventDlg>(dlg, [&](CNameEventDlg& d) {
+            auto* name = qobject_cast<QLineEdit*>(d.GetDlgItem(IDC_EVENT_NAME));
+            // One key per character, as a keyboard (or an input method) sends them.
+            for (const uint codePoint : n.typed.toUcs4()) {
+                const QString text = QString::fromUcs4(reinterpret_cast<const char32_t*>(&codePoint), 1);
+                QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, text);
+                QApplication::sendEvent(name, &press);
+            }
+            ButtonOf(d.Window(), "OK")->click();
+        });
+        EXPECT_EQ(QString::fromUtf8(dlg.m_eventName.str().c_str()), n.kept);
+        EXPECT_TRUE(messenger.messages.empty()) << "a name the field took is never refused";
+    }
+}
+
+TEST_F(NoisesDialogTest, AfterADeleteNothingIsSelectedSoASecondPressDeletesNothing)
+{
+    AddNoise("Cat", "/c.wav");
+    AddNoise("Dog", "/d.wav");
+    AddNoise("Eel", "/e.wav");
+    CNoisesDlg dlg;
+    RunWith<CNoisesDlg>(dlg, [&](CNoisesDlg& d) {
+        auto* list = qobject_cast<SortedListBox*>(d.GetDlgItem(IDC_NOISE_LIST));
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::NoModifier, list->visualItemRect(list->item(1)).center());
+        ButtonOf(d.Window(), "Delete This Noise")->click();
+        EXPECT_EQ(list->selectedItems().size(), 0);
+        ButtonOf(d.Window(), "Delete This Noise")->click();
+        EXPECT_EQ(Lines(d), (QStringList{"Cat\t/c.wav", "Eel\t/e.wav"}));
+    });
+    EXPECT_EQ(GuardSettings.library.noiseCount, 2);
+}
+
+// Bytes the locale cannot decode (a name saved on another system) go
+// through the lists and back unchanged, and still find their noise.
+TEST_F(NoisesDialogTest, NamesThatAreNotTextInTheLocaleSurviveBothDialogs)
+{
+    const CString latin1("Caf\xE9 noise");
+    const CString other("Caf\xE8 noise");
+    AddNoise(latin1, "/cafe.wav");
+    AddNoise(other, "/other.wav");
+    GuardSettings.slots[0].noiseName = latin1;
+    GuardSettings.slots[1].noiseName = other;
+    CScheduleDlg schedule;
+    RunWith<CScheduleDlg>(schedule, [](CScheduleDlg& d) { d.OnOK(); });
+    EXPECT_EQ(GuardSettings.slots[0].noiseName, latin1);
+    EXPECT_EQ(GuardSettings.slots[0].filePath.str(), "/cafe.wav");
+    EXPECT_EQ(GuardSettings.slots[1].noiseName, other);
+    EXPECT_EQ(GuardSettings.slots[1].filePath.str(), "/other.wav");
+
+    CNoisesDlg noises;
+    RunWith<CNoisesDlg>(noises, [&](CNoisesDlg& d) {
+        auto* list = qobject_cast<SortedListBox*>(d.GetDlgItem(IDC_NOISE_LIST));
+        for (int row = 0; row < list->count(); ++row)
+            if (list->BytesAt(row) == other + "\t/other.wav")
+                list->setCurrentRow(row);
+        d.OnDeleteNoise();
+    });
+    ASSERT_EQ(GuardSettings.library.noiseCount, 1);
+    EXPECT_EQ(GuardSettings.library.noises[0].name, latin1);
 }
 
 }  // namespace
