@@ -4,11 +4,36 @@
 
 #include <cstdlib>
 #include <fstream>
+#include <initializer_list>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "HomeFolder.h"
 #include "TempFolder.h"
 
 namespace {
+
+// The variables a test changes, put back as they were for the tests after it.
+class SavedEnvironment {
+public:
+    explicit SavedEnvironment(std::initializer_list<const char*> names)
+    {
+        for (const char* name : names) {
+            const char* value = std::getenv(name);
+            saved_.emplace_back(name, value ? std::optional<std::string>(value) : std::nullopt);
+        }
+    }
+    ~SavedEnvironment()
+    {
+        for (const auto& [name, value] : saved_)
+            value ? ::setenv(name.c_str(), value->c_str(), 1) : ::unsetenv(name.c_str());
+    }
+
+private:
+    std::vector<std::pair<std::string, std::optional<std::string>>> saved_;
+};
 
 class HomeFolderTest : public ::testing::Test {
 protected:
@@ -17,11 +42,7 @@ protected:
         ::setenv("HAUNTWATCH_HOME", (folder / "home").c_str(), 1);
         ::setenv("HAUNTWATCH_DATA_DIR", (folder / "data").c_str(), 1);
     }
-    void TearDown() override
-    {
-        ::unsetenv("HAUNTWATCH_HOME");
-        ::unsetenv("HAUNTWATCH_DATA_DIR");
-    }
+    SavedEnvironment environment{"HAUNTWATCH_HOME", "HAUNTWATCH_DATA_DIR", "XDG_DATA_HOME", "HOME"};
     TempFolder folder;
 };
 

@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QDialog>
+#include <QPointer>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -33,8 +34,22 @@ int RunWith(Dialog& dlg, const std::function<void(Dialog&)>& step)
     return dlg.DoModal();
 }
 
+// Closes a modal window that a step left open, so that a failed step ends
+// the test with its name instead of leaving it waiting in that window's loop.
+inline void CloseIfLeftOpen(QWidget* modal, const QString& step)
+{
+    if (!modal->isVisible())
+        return;
+    ADD_FAILURE() << "the step on \"" << step.toStdString() << "\" left it open";
+    if (auto* dialog = qobject_cast<QDialog*>(modal))
+        dialog->reject();
+    else
+        modal->close();
+}
+
 // Runs `act` once on the next modal window that is not `current`, as soon as
-// it is up; a watch that sees none within ten seconds gives up.
+// it is up; a watch that sees none within ten seconds fails.  The window must
+// be closed, or be closing, when `act` returns.
 inline void OnNextModal(QWidget* current, std::function<void(QWidget*)> act)
 {
     auto* watch = new QTimer;
@@ -45,8 +60,18 @@ inline void OnNextModal(QWidget* current, std::function<void(QWidget*)> act)
             return;
         watch->stop();
         watch->deleteLater();
-        if (modal && modal != current)
-            act(modal);
+        if (!modal || modal == current) {
+            ADD_FAILURE() << "no modal window came up";
+            return;
+        }
+        const QString title = modal->windowTitle();
+        const QPointer<QWidget> watched(modal);
+        act(modal);
+        // A window closed by `act` may go at once or with the next event.
+        QTimer::singleShot(0, [watched, title] {
+            if (watched)
+                CloseIfLeftOpen(watched, title);
+        });
     });
     watch->start(5);
 }
