@@ -5,6 +5,7 @@
 #include <limits>
 
 #include "CTime.h"
+#include "GuardEvents.h"
 #include "GuardSettings.h"
 #include "NoisePlayer.h"
 #include "ProblemLog.h"
@@ -13,6 +14,8 @@
 int guardOn = 0;
 
 namespace {
+
+std::optional<CTime> armedWakeUp;
 
 constexpr std::int64_t kSecondsPerDay = 86400;
 
@@ -23,10 +26,31 @@ bool IsActive(const NoiseSlot& slot)
     return !(slot.noiseName == kNothing) && !slot.noiseName.IsEmpty();
 }
 
+bool IsDue(const NoiseSlot& slot, CTime now)
+{
+    return IsActive(slot) && !(slot.nextDue == unscheduledMark) && !(now < slot.nextDue);
+}
+
+bool PlaysSoundOrMovie(const CString& path)
+{
+    return path.Right(3) == "wav" || path.Right(3) == "avi";
+}
+
 void PlayDueSlots(CTime now)
 {
+    bool anyDue = false;
+    bool soundOrMovie = false;
+    for (const NoiseSlot& slot : GuardSettings.slots)
+        if (IsDue(slot, now)) {
+            anyDue = true;
+            soundOrMovie = soundOrMovie || (slot.repeatCount > 0 && PlaysSoundOrMovie(slot.filePath));
+        }
+    if (!anyDue)
+        return;
+    InstalledGuardEvents().PassWillPlay(now, soundOrMovie);
+    const GuardPlays guardPlays;
     for (NoiseSlot& slot : GuardSettings.slots) {
-        if (!IsActive(slot) || slot.nextDue == unscheduledMark || now < slot.nextDue)
+        if (!IsDue(slot, now))
             continue;
         PlayNoise(slot.filePath, slot.repeatCount);
         slot.nextDue = unscheduledMark;
@@ -70,8 +94,10 @@ CTime MoveOutOfQuietWindow(CTime wake, CTime now)
     const int to = GuardSettings.quietWindow.quietToHour;
     const int hour = wake.GetHour();
     if (to >= from) {
-        if (from <= hour && hour < to)
+        if (from <= hour && hour < to) {
             wake = AtHour(wake, 0, to);
+            InstalledGuardEvents().QuietHold(wake, now);
+        }
         return wake;
     }
     if (hour >= from)
@@ -81,6 +107,7 @@ CTime MoveOutOfQuietWindow(CTime wake, CTime now)
     else
         return wake;
     LogQuietHold(wake, now);
+    InstalledGuardEvents().QuietHold(wake, now);
     return wake;
 }
 
@@ -89,7 +116,7 @@ CTime MoveOutOfQuietWindow(CTime wake, CTime now)
 UINT DelayMilliseconds(CTime wake, CTime now)
 {
     const std::int64_t ms = (wake - now).GetTotalSeconds() * 1000;
-    return static_cast<UINT>(std::clamp<std::int64_t>(ms, 0, std::numeric_limits<UINT>::max()));
+    return static_cast<UINT>(std::clamp<std::int64_t>(ms, kShortestPassDelayMs, std::numeric_limits<UINT>::max()));
 }
 
 }  // namespace
@@ -99,19 +126,43 @@ void PrepareGuardStart()
     ProblemLog.Empty();
     for (NoiseSlot& slot : GuardSettings.slots)
         slot.nextDue = unscheduledMark;
+    InstalledGuardEvents().GuardStarted(CTime::GetCurrentTime(), TakeGuardStartOrigin());
 }
 
-void RunGuardPass(platform::TimerWindow& owner)
+bool RunGuardPass(platform::TimerWindow& owner)
 {
     const CTime now = CTime::GetCurrentTime();
     CTime wake = now + CTimeSpan(kSecondsPerDay);
     PlayDueSlots(now);
     wake = RescheduleSlots(now, wake);
     wake = MoveOutOfQuietWindow(wake, now);
-    win::SetTimer(&owner, guardTimerId, DelayMilliseconds(wake, now), nullptr);
+    const UINT delay = DelayMilliseconds(wake, now);
+    if (win::SetTimer(&owner, guardTimerId, delay, nullptr) == 0) {
+        // The old timer could not fail this way; here a guard that says it is
+        // on duty while nothing will ever wake it protects nothing.
+        armedWakeUp.reset();
+        const CTime failedAt = CTime::GetCurrentTime();
+        ProblemLog.Append(failedAt.Format("At %H:%M") + " couldn't set the guard's timer: nothing plays until the guard is started again");
+        InstalledGuardEvents().TimerFailed(failedAt);
+        return false;
+    }
+    armedWakeUp = now + CTimeSpan(delay / 1000);
+    InstalledGuardEvents().WakeUpArmed(*armedWakeUp);
+    return true;
 }
 
 void StopGuard(platform::TimerWindow& owner)
 {
     win::KillTimer(&owner, guardTimerId);
+    armedWakeUp.reset();
+}
+
+void ReportGuardStopped()
+{
+    InstalledGuardEvents().GuardStopped(CTime::GetCurrentTime());
+}
+
+std::optional<CTime> ArmedWakeUp()
+{
+    return armedWakeUp;
 }

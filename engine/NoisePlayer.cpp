@@ -1,6 +1,7 @@
 #include "NoisePlayer.h"
 
 #include "CTime.h"
+#include "GuardEvents.h"
 #include "MovieCommands.h"
 #include "ProblemLog.h"
 #include "ProgramStarter.h"
@@ -8,48 +9,96 @@
 
 namespace {
 
-enum class NoiseKind { Sound, Movie, Other };
+int guardPlays = 0;
 
 // Only the last three characters decide, case-sensitively; no dot is needed.
-NoiseKind KindOf(const CString& path)
+PlayKind KindOf(const CString& path)
 {
     const CString tail = path.Right(3);
     if (tail == "wav")
-        return NoiseKind::Sound;
+        return PlayKind::Sound;
     if (tail == "avi")
-        return NoiseKind::Movie;
-    return NoiseKind::Other;
+        return PlayKind::Movie;
+    return PlayKind::Program;
 }
 
-bool PlayMovie(const CString& path)
+platform::PlayFailure MovieFailure(MCIERROR error)
+{
+    switch (error) {
+    case platform::kMovieCannotOpen:
+    case platform::kMovieUnknownAlias:
+        return platform::PlayFailure::FileMissing;
+    case platform::kMovieNoDisplay:
+        return platform::PlayFailure::NoDisplay;
+    case platform::kMovieTimedOut:
+        return platform::PlayFailure::TimedOut;
+    case platform::kMovieNoAudio:
+        return platform::PlayFailure::NoSoundOutput;
+    default:
+        return platform::PlayFailure::CannotDecode;
+    }
+}
+
+// The movie's open result is not what decides, but it tells why a play failed.
+MCIERROR PlayMovie(const CString& path)
 {
     const CString open = "OPEN " + path + " ALIAS MOVIE";
-    win::mciSendStringA(open, nullptr, 0, nullptr);
+    const MCIERROR opened = win::mciSendStringA(open, nullptr, 0, nullptr);
     const MCIERROR played = win::mciSendStringA("PLAY MOVIE FULLSCREEN WAIT", nullptr, 0, nullptr);
     win::mciSendStringA("CLOSE MOVIE", nullptr, 0, nullptr);
-    return played == 0;
+    return played != 0 && opened != 0 ? opened : played;
+}
+
+void Tell(CTime at, const CString& path, PlayKind kind, platform::PlayFailure failure)
+{
+    if (guardPlays == 0)
+        return;
+    const PlayOutcome outcome = failure != platform::PlayFailure::None ? PlayOutcome::Failed
+                                : kind == PlayKind::Program          ? PlayOutcome::Started
+                                                                      : PlayOutcome::Played;
+    InstalledGuardEvents().Played(PlayReport{at, path, kind, outcome, failure});
 }
 
 }  // namespace
 
+GuardPlays::GuardPlays()
+{
+    ++guardPlays;
+}
+
+GuardPlays::~GuardPlays()
+{
+    --guardPlays;
+}
+
 void PlayNoise(const CString& path, int repeatCount)
 {
-    const NoiseKind kind = KindOf(path);
-    const CString at = CTime::GetCurrentTime().Format("At %H:%M");
+    const PlayKind kind = KindOf(path);
+    const CTime now = CTime::GetCurrentTime();
+    const CString at = now.Format("At %H:%M");
     for (int i = 0; i < repeatCount; ++i) {
+        platform::PlayFailure failure = platform::PlayFailure::None;
         switch (kind) {
-        case NoiseKind::Sound:
-            if (win::PlaySoundA(path, nullptr, 0) == 0)
+        case PlayKind::Sound:
+            if (win::PlaySoundA(path, nullptr, 0) == 0) {
+                failure = platform::LastSoundFailure();
                 ProblemLog.Append(at + " couldn't play wav" + path);
+            }
             break;
-        case NoiseKind::Movie:
-            if (!PlayMovie(path))
+        case PlayKind::Movie:
+            if (const MCIERROR error = PlayMovie(path); error != 0) {
+                failure = MovieFailure(error);
                 ProblemLog.Append(at + " couldn't play avi" + path);
+            }
             break;
-        case NoiseKind::Other:
-            if (win::WinExec("Start " + path, win::SW_SHOWMAXIMIZED) <= 31)
+        case PlayKind::Program:
+            if (const UINT started = win::WinExec("Start " + path, win::SW_SHOWMAXIMIZED); started <= 31) {
+                failure = started == win::kStartFileNotFound ? platform::PlayFailure::FileMissing
+                                                             : platform::PlayFailure::StarterFailed;
                 ProblemLog.Append(at + " couldn't start" + path);
+            }
             break;
         }
+        Tell(now, path, kind, failure);
     }
 }

@@ -5,3 +5,13 @@
 // done: sounds ("wav"), movies ("avi") and anything else, which is started.
 // Every failed attempt appends one line to the ProblemLog.
 void PlayNoise(const CString& path, int repeatCount);
+
+// While one lives, PlayNoise's plays are the guard's and each is told to the
+// listener; Preview's plays are not guard activity.
+class GuardPlays {
+public:
+    GuardPlays();
+    ~GuardPlays();
+    GuardPlays(const GuardPlays&) = delete;
+    GuardPlays& operator=(const GuardPlays&) = delete;
+};

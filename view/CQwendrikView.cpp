@@ -15,6 +15,7 @@
 #include "HelpText.h"
 #include "MenuResources.h"
 #include "ProblemLog.h"
+#include "Messenger.h"
 #include "Random.h"
 #include "SleepInhibitor.h"
 #include "Sound.h"
@@ -44,6 +45,7 @@ BEGIN_MESSAGE_MAP(CQwendrikView, CView)
     ON_COMMAND(ID_WHAT_SHOULD_I_DO, OnWhatShouldIDo)
     ON_COMMAND(ID_WHAT_IS_THIS, OnWhatIsThis)
     ON_COMMAND(ID_TURN_ME_ON, OnTurnMeOn)
+    ON_COMMAND(ID_STOP_GUARD, OnStopGuard)
     ON_COMMAND(ID_PROBLEM_REPORT, OnProblemReport)
     ON_WM_TIMER()
 END_MESSAGE_MAP()
@@ -51,6 +53,13 @@ END_MESSAGE_MAP()
 CQwendrikView::~CQwendrikView()
 {
     KeepMachineAwake(false);
+}
+
+// Quitting ends the guard as the person's choice; the timer goes with the program.
+void CQwendrikView::OnFrameClosedByUser()
+{
+    if (guardOn != 0)
+        ReportGuardStopped();
 }
 
 CQwendrikDoc* CQwendrikView::GetDocument() const
@@ -69,9 +78,12 @@ void CQwendrikView::OnInitialUpdate()
     CFrameWnd* mainWnd = AfxGetMainWnd();
     statusBar = mainWnd ? dynamic_cast<CStatusBar*>(mainWnd->GetDescendantWindow(ID_GUARD_STATUS_BAR)) : nullptr;
     ShowStatus(kGreeting);
+    const bool wasOn = guardOn != 0;
     guardOn = 0;
     // A timer left running would go on playing while the window says the guard is off.
     StopGuard();
+    if (wasOn)
+        ReportGuardStopped();
     KeepMachineAwake(false);
     win::srand(1);
     currentDocument = GetDocument();
@@ -94,7 +106,20 @@ void CQwendrikView::OnDraw(CDC* pDC)
 
 void CQwendrikView::RunGuardPass()
 {
-    ::RunGuardPass(*this);
+    if (!::RunGuardPass(*this))
+        OnTimerFailed();
+}
+
+void CQwendrikView::OnTimerFailed()
+{
+    guardOn = 0;
+    ShowStatus(kGreeting);
+    KeepMachineAwake(false);
+    ReportGuardStopped();
+    platform::InstalledMessenger().ShowWithoutWaiting(
+        "Mervo is not on duty: the system would not set the timer that wakes him, so nothing would ever "
+        "play. This happens when the system is out of resources; close some programs, then hand him the "
+        "cupcake again.");
 }
 
 void CQwendrikView::StopGuard()
@@ -110,14 +135,26 @@ void CQwendrikView::OnTimer(UINT_PTR /*nIDEvent*/)
 void CQwendrikView::OnLButtonDown(UINT /*nFlags*/, CPoint point)
 {
     if (guardOn != 0 && InMansion(point)) {
-        win::PlaySoundA(kGuardOffSound, nullptr, 0);
-        guardOn = 0;
-        ShowStatus(kGreeting);
-        StopGuard();
-        KeepMachineAwake(false);
+        EndGuard();
     } else if (guardOn == 0 && InCupcake(point)) {
         StartGuard();
     }
+}
+
+void CQwendrikView::OnStopGuard()
+{
+    if (guardOn != 0)
+        EndGuard();
+}
+
+void CQwendrikView::EndGuard()
+{
+    win::PlaySoundA(kGuardOffSound, nullptr, 0);
+    guardOn = 0;
+    ShowStatus(kGreeting);
+    StopGuard();
+    KeepMachineAwake(false);
+    ReportGuardStopped();
 }
 
 void CQwendrikView::OnTurnMeOn()

@@ -20,6 +20,7 @@ public:
     BOOL PreCreateWindow(CREATESTRUCT& cs) override;
     void OnInitialUpdate() override;
     void OnDraw(CDC* pDC) override;
+    void OnFrameClosedByUser() override;
 
     void RunGuardPass();
     void StopGuard();
@@ -29,6 +30,7 @@ public:
     void OnWhatShouldIDo();
     void OnWhatIsThis();
     void OnTurnMeOn();
+    void OnStopGuard();
     void OnProblemReport();
 
     DECLARE_MESSAGE_MAP()
@@ -36,5 +38,9 @@ public:
 private:
     // Shared by the cupcake click and "Turn Me On".
     void StartGuard();
+    // Shared by the mansion click and the stop command.
+    void EndGuard();
+    // The guard can no longer wake: it is off, and the person is told why.
+    void OnTimerFailed();
     void ShowStatus(const char* text);
 };

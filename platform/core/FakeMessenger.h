@@ -15,8 +15,10 @@ public:
     FakeMessenger& operator=(const FakeMessenger&) = delete;
 
     void ShowMessage(const std::string& text) override { messages.push_back(text); }
+    void ShowWithoutWaiting(const std::string& text) override { unwaited.push_back(text); }
 
     std::vector<std::string> messages;
+    std::vector<std::string> unwaited;
 };
 
 }  // namespace platform

@@ -22,9 +22,11 @@ public:
             onPlay(path);
         return decide ? decide(path) : result;
     }
+    PlayFailure LastFailure() const override { return failure; }
 
     std::vector<std::string> played;
     bool result = true;
+    PlayFailure failure = PlayFailure::CannotDecode;
     std::function<bool(const std::string&)> decide;
     std::function<void(const std::string&)> onPlay;
 };

@@ -14,10 +14,13 @@ public:
     FakeTimer(const FakeTimer&) = delete;
     FakeTimer& operator=(const FakeTimer&) = delete;
 
-    void Set(TimerWindow* window, UINT_PTR id, UINT delayMs) override
+    bool Set(TimerWindow* window, UINT_PTR id, UINT delayMs) override
     {
-        armed[{window, id}] = delayMs;
         ++sets;
+        if (refuse)
+            return false;
+        armed[{window, id}] = delayMs;
+        return true;
     }
     void Kill(TimerWindow* window, UINT_PTR id) override
     {
@@ -31,6 +34,7 @@ public:
 
     std::map<std::pair<TimerWindow*, UINT_PTR>, UINT> armed;
     int sets = 0;
+    bool refuse = false;  // as a system out of timers would
     int kills = 0;
 };
 

@@ -13,6 +13,10 @@ public:
     // News rather than a failure (a first start), shown the same way but
     // without the warning look.
     virtual void ShowNote(const std::string& text) { ShowMessage(text); }
+    // For what goes wrong while the guard runs: shown once the handler at
+    // work has finished, and never waited for, so no tick or click is held
+    // up by a message nobody is there to close.
+    virtual void ShowWithoutWaiting(const std::string& text) { ShowMessage(text); }
 };
 
 void InstallMessenger(Messenger* messenger);

@@ -17,6 +17,8 @@ enum MovieError : MCIERROR {
     kMovieCannotPlay = 276,
     kMovieNoDisplay = 277,
     kMovieNoService = 278,
+    kMovieTimedOut = 279,   // the clip never ended
+    kMovieNoAudio = 280,    // no audio output would take the clip's sound
 };
 
 class MovieCommandService {

@@ -20,6 +20,8 @@ ProgramStarter* InstalledProgramStarter();
 
 namespace win {
 inline constexpr UINT SW_SHOWMAXIMIZED = 3;
+// WinExec's answer for a file that is not there.
+inline constexpr UINT kStartFileNotFound = 2;
 // The command line the program uses is "Start " followed by a path; the path
 // goes to the starter as one argument, never through a shell.  Other command
 // lines are refused with 2 (file not found).

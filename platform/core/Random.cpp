@@ -12,6 +12,16 @@ void srand(unsigned int seed)
     state = seed;
 }
 
+unsigned int RandomState()
+{
+    return state;
+}
+
+void SetRandomState(unsigned int saved)
+{
+    state = saved;
+}
+
 int rand()
 {
     state = state * 214013u + 2531011u;

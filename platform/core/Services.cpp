@@ -24,6 +24,7 @@ PreviewPlayerFactory& InstalledPreviewFactory()
 
 void InstallSoundService(SoundService* service) { soundService = service; }
 SoundService* InstalledSoundService() { return soundService; }
+PlayFailure LastSoundFailure() { return soundService ? soundService->LastFailure() : PlayFailure::NoSoundOutput; }
 void InstallMovieCommandService(MovieCommandService* service) { movieService = service; }
 MovieCommandService* InstalledMovieCommandService() { return movieService; }
 void InstallProgramStarter(ProgramStarter* starter) { programStarter = starter; }
@@ -61,12 +62,11 @@ MCIERROR mciSendStringA(const char* command, char* returnText, UINT returnLength
 
 UINT WinExec(const char* commandLine, UINT showCommand)
 {
-    constexpr UINT kFileNotFound = 2;
     static const std::string prefix = "Start ";
     auto* starter = platform::InstalledProgramStarter();
     const std::string line = commandLine ? commandLine : "";
     if (!starter || line.compare(0, prefix.size(), prefix) != 0)
-        return kFileNotFound;
+        return kStartFileNotFound;
     return starter->StartFile(line.substr(prefix.size()), showCommand);
 }
 
@@ -75,8 +75,7 @@ UINT_PTR SetTimer(platform::TimerWindow* window, UINT_PTR id, UINT delayMs, TIME
     auto* service = platform::InstalledTimerService();
     if (!service || !window)
         return 0;
-    service->Set(window, id, delayMs);
-    return id;
+    return service->Set(window, id, delayMs) ? id : 0;
 }
 
 BOOL KillTimer(platform::TimerWindow* window, UINT_PTR id)

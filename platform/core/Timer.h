@@ -16,7 +16,8 @@ public:
 class TimerService {
 public:
     virtual ~TimerService() = default;
-    virtual void Set(TimerWindow* window, UINT_PTR id, UINT delayMs) = 0;
+    // False when the system would not create or arm the timer.
+    virtual bool Set(TimerWindow* window, UINT_PTR id, UINT delayMs) = 0;
     virtual void Kill(TimerWindow* window, UINT_PTR id) = 0;
 };
 

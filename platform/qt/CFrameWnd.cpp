@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFile>
@@ -244,6 +245,10 @@ void CFrameWnd::OnUpdateFrameTitle()
 
 void CFrameWnd::OnClose()
 {
+    // A session manager that ends the session closes windows too; that is
+    // not the person deciding to end the program.
+    if (activeView_ && !qApp->isSavingSession())
+        activeView_->OnFrameClosedByUser();
     // Nothing is ever marked modified, so there is nothing to ask.
     QCoreApplication::quit();
 }

@@ -19,6 +19,9 @@ public:
     // Runs when the view is given a new or opened document; redraws it.
     virtual void OnInitialUpdate();
     virtual void OnDraw(CDC* dc) = 0;
+    // The person closed the frame ("Quit", the close box); not called when
+    // the program ends any other way (a signal, a session ending).
+    virtual void OnFrameClosedByUser() {}
 
     void OnPaint();
 

@@ -31,4 +31,23 @@ void QtMessenger::ShowNote(const std::string& text)
     Show(QMessageBox::Information, text);
 }
 
+void QtMessenger::ShowWithoutWaiting(const std::string& text)
+{
+    if (!qApp) {
+        std::fprintf(stderr, "hauntwatch: %s\n", text.c_str());
+        return;
+    }
+    const QString shown = QString::fromLocal8Bit(text.c_str());
+    QMetaObject::invokeMethod(
+        qApp,
+        [shown] {
+            auto* box = new QMessageBox(QMessageBox::Warning, QString::fromLocal8Bit(AfxGetAppName().c_str()), shown,
+                                        QMessageBox::Ok, QApplication::activeWindow());
+            box->setAttribute(Qt::WA_DeleteOnClose);
+            box->setWindowModality(Qt::NonModal);
+            box->show();
+        },
+        Qt::QueuedConnection);
+}
+
 }  // namespace platform

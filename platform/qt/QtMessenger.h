@@ -9,6 +9,7 @@ class QtMessenger final : public Messenger {
 public:
     void ShowMessage(const std::string& text) override;
     void ShowNote(const std::string& text) override;
+    void ShowWithoutWaiting(const std::string& text) override;
 };
 
 }  // namespace platform

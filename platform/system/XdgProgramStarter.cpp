@@ -16,7 +16,6 @@ namespace platform {
 namespace {
 
 constexpr UINT kStarted = 33;
-constexpr UINT kFileNotFound = 2;
 constexpr UINT kNoAssociation = 31;
 // xdg-open hands the file on and exits at once; one that hangs must not hold
 // the guard for ever, so after this long it counts as started and is reaped later.
@@ -34,14 +33,14 @@ UINT XdgProgramStarter::StartFile(const std::string& path, UINT /*showCommand*/)
     ReapFinishedStarters();
     struct stat info {};
     if (path.empty() || ::stat(path.c_str(), &info) != 0)
-        return kFileNotFound;
+        return win::kStartFileNotFound;
 
     // "--" is not understood by xdg-open; a leading "-" is made harmless with "./".
     const std::string argument = path[0] == '-' ? "./" + path : path;
     char* const argv[] = {const_cast<char*>("xdg-open"), const_cast<char*>(argument.c_str()), nullptr};
     pid_t child = 0;
     if (::posix_spawnp(&child, "xdg-open", nullptr, nullptr, argv, environ) != 0)
-        return kFileNotFound;
+        return kNoAssociation;
 
     const auto giveUp = std::chrono::steady_clock::now() + kPatience;
     int status = 0;
@@ -49,8 +48,9 @@ UINT XdgProgramStarter::StartFile(const std::string& path, UINT /*showCommand*/)
         const pid_t done = ::waitpid(child, &status, WNOHANG);
         if (done == child)
             break;
+        // We cannot know whether it ever handed the file on: a failed start.
         if (done < 0 && errno != EINTR)
-            return kStarted;
+            return kNoAssociation;
         if (std::chrono::steady_clock::now() >= giveUp) {
             lingering_.push_back(child);
             return kStarted;

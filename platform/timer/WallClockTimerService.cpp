@@ -40,38 +40,48 @@ std::int64_t WallClockTimerService::NowNanoseconds()
     return static_cast<std::int64_t>(now.tv_sec) * kNanosPerSecond + now.tv_nsec;
 }
 
-void WallClockTimerService::ArmAt(const Arming& arming, std::int64_t deadline)
+bool WallClockTimerService::ArmAt(const Arming& arming, std::int64_t deadline)
 {
     itimerspec when {};
     // An all-zero value would disarm; a deadline in the past fires at once.
     deadline = std::max<std::int64_t>(deadline, 1);
     when.it_value.tv_sec = static_cast<time_t>(deadline / kNanosPerSecond);
     when.it_value.tv_nsec = static_cast<long>(deadline % kNanosPerSecond);
-    if (timerfd_settime(arming.fd, TFD_TIMER_ABSTIME | TFD_TIMER_CANCEL_ON_SET, &when, nullptr) != 0)
+    if (timerfd_settime(arming.fd, TFD_TIMER_ABSTIME | TFD_TIMER_CANCEL_ON_SET, &when, nullptr) != 0) {
         std::perror("hauntwatch: timerfd_settime");
+        return false;
+    }
+    return true;
 }
 
-WallClockTimerService::Arming& WallClockTimerService::ArmingFor(const Key& key)
+WallClockTimerService::Arming* WallClockTimerService::ArmingFor(const Key& key)
 {
     auto found = armings_.find(key);
     if (found != armings_.end())
-        return *found->second;
+        return found->second.get();
     auto arming = std::make_unique<Arming>();
     arming->fd = timerfd_create(CLOCK_REALTIME, TFD_NONBLOCK | TFD_CLOEXEC);
-    if (arming->fd < 0)
+    if (arming->fd < 0) {
         std::perror("hauntwatch: timerfd_create");
+        return nullptr;
+    }
     arming->notifier = new QSocketNotifier(arming->fd, QSocketNotifier::Read);
     QObject::connect(arming->notifier, &QSocketNotifier::activated,
                      [this, key] { OnWake(key.first, key.second); });
-    return *armings_.emplace(key, std::move(arming)).first->second;
+    return armings_.emplace(key, std::move(arming)).first->second.get();
 }
 
-void WallClockTimerService::Set(TimerWindow* window, UINT_PTR id, UINT delayMs)
+bool WallClockTimerService::Set(TimerWindow* window, UINT_PTR id, UINT delayMs)
 {
-    Arming& arming = ArmingFor({window, id});
-    arming.period = static_cast<std::int64_t>(delayMs) * kNanosPerMilli;
-    arming.deadline = NowNanoseconds() + arming.period;
-    ArmAt(arming, arming.deadline);
+    Arming* arming = ArmingFor({window, id});
+    if (!arming)
+        return false;
+    arming->period = static_cast<std::int64_t>(delayMs) * kNanosPerMilli;
+    arming->deadline = NowNanoseconds() + arming->period;
+    if (ArmAt(*arming, arming->deadline))
+        return true;
+    Remove({window, id});
+    return false;
 }
 
 void WallClockTimerService::Kill(TimerWindow* window, UINT_PTR id)

@@ -22,7 +22,7 @@ public:
     WallClockTimerService(const WallClockTimerService&) = delete;
     WallClockTimerService& operator=(const WallClockTimerService&) = delete;
 
-    void Set(TimerWindow* window, UINT_PTR id, UINT delayMs) override;
+    bool Set(TimerWindow* window, UINT_PTR id, UINT delayMs) override;
     void Kill(TimerWindow* window, UINT_PTR id) override;
 
     // What a wake-up of the given arming does; public so a test can act as if
@@ -35,8 +35,9 @@ private:
     struct Arming;
     using Key = std::pair<TimerWindow*, UINT_PTR>;
 
-    Arming& ArmingFor(const Key& key);
-    static void ArmAt(const Arming& arming, std::int64_t deadline);
+    // Null when the system would not make one.
+    Arming* ArmingFor(const Key& key);
+    static bool ArmAt(const Arming& arming, std::int64_t deadline);
     void Remove(const Key& key);
 
     std::map<Key, std::unique_ptr<Arming>> armings_;

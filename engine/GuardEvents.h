@@ -1,0 +1,62 @@
+#pragma once
+// What the guard does, told to one installed listener: the diary, the sound
+// check and the remote control learn it here.  They act back on the guard
+// only through the view's commands, the problem log and TakeGuardSnapshot.
+// Without a listener nothing is told and nothing changes.
+#include <optional>
+
+#include "CString.h"
+#include "CTime.h"
+#include "GuardSettings.h"
+#include "PlayFailure.h"
+
+// Who asked for a guard start: the person (a click, the menu, a key), a
+// restart that found the guard on duty, or the remote control.  Whoever
+// starts the guard other than by hand says so just before.
+enum class GuardStartOrigin { Person, Resumed, Remote };
+
+enum class PlayKind { Sound, Movie, Program };
+enum class PlayOutcome { Played, Started, Failed };
+
+// One play, or one program start, of a guard pass (one per repeat).
+struct PlayReport {
+    CTime at;  // when the player was called: the time its problem line shows
+    CString path;
+    PlayKind kind;
+    PlayOutcome outcome;
+    platform::PlayFailure failure;  // None unless it failed
+};
+
+class GuardEvents {
+public:
+    virtual ~GuardEvents() = default;
+    virtual void GuardStarted(CTime /*at*/, GuardStartOrigin /*origin*/) {}
+    virtual void GuardStopped(CTime /*at*/) {}
+    // A pass found slots due and is about to play them.
+    virtual void PassWillPlay(CTime /*at*/, bool /*soundOrMovie*/) {}
+    virtual void Played(const PlayReport& /*report*/) {}
+    // The wake-up was moved out of the quiet window, to `until`.
+    virtual void QuietHold(CTime /*until*/, CTime /*at*/) {}
+    // The pass armed the timer for this moment.
+    virtual void WakeUpArmed(CTime /*wake*/) {}
+    // The system would not set the guard's timer: nothing will play.
+    virtual void TimerFailed(CTime /*at*/) {}
+};
+
+// nullptr: nobody listens.
+void InstallGuardEvents(GuardEvents* listener);
+GuardEvents& InstalledGuardEvents();
+
+// The origin the next guard start reports; it goes back to Person after it.
+void SetNextGuardStartOrigin(GuardStartOrigin origin);
+GuardStartOrigin TakeGuardStartOrigin();
+
+// The guard as it stands, for those who may only look.
+struct GuardSnapshot {
+    bool on = false;
+    NoiseSlot slots[kSlotCount];
+    QuietWindow quietWindow;
+    unsigned int randomState = 0;
+    std::optional<CTime> armedWakeUp;  // none while the guard is off
+};
+GuardSnapshot TakeGuardSnapshot();
