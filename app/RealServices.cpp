@@ -47,6 +47,11 @@ RealServices::RealServices() : parts_(std::make_unique<Parts>())
     platform::InstallPreviewPlayerFactory([] { return std::make_unique<platform::MpvPreviewPlayer>(PostToWindowThread); });
 }
 
+platform::QtMessenger& RealServices::Messenger()
+{
+    return parts_->messenger;
+}
+
 RealServices::~RealServices()
 {
     platform::InstallPreviewPlayerFactory({});

@@ -1,7 +1,15 @@
-// The composition root: Qt, the real services, the one application object.
+// The composition root: Qt, the real services, the one application object,
+// and the parts of the program that watch the guard from beside it.
 #include <QApplication>
+#include <QFile>
+#include <QTimer>
+#include <cstdio>
 
 #include "CQwendrikApp.h"
+#include "GuardAccess.h"
+#include "GuardEventsFanout.h"
+#include "ProgramOptions.h"
+#include "QtMessenger.h"
 #include "RealServices.h"
 
 // In sanitizer builds: Qt, fontconfig and D-Bus keep caches for the life of
@@ -13,11 +21,60 @@ extern "C" const char* __asan_default_options()
 
 CQwendrikApp theApp;
 
+namespace {
+
+std::vector<CString> FrameworkArguments(const ProgramOptions& options)
+{
+    return options.rest;
+}
+
+}  // namespace
+
 int main(int argc, char** argv)
 {
+    // Options that need no window are answered before Qt looks for a display.
+    const ProgramOptions early = ParseProgramOptions(argc, argv);
+    if (!early.error.empty()) {
+        std::fprintf(stderr, "hauntwatch: %s\n", early.error.c_str());
+        return 2;
+    }
+    if (early.help) {
+        std::fputs(ProgramUsage().c_str(), stdout);
+        return 0;
+    }
+    if (early.version) {
+        std::printf("hauntwatch %s\n", HAUNTWATCH_VERSION);
+        return 0;
+    }
+    if (early.plan) {
+        std::fprintf(stderr, "hauntwatch: --plan is not available in this build\n");
+        return 2;
+    }
+
     QApplication qtApp(argc, argv);
     // Ties the window to the installed desktop entry and its icon.
     QGuiApplication::setDesktopFileName(QStringLiteral("hauntwatch"));
+    // Qt has taken its own options (-display, -platform, ...) off by now.
+    QStringList qtArguments = QCoreApplication::arguments();
+    std::vector<QByteArray> encoded;
+    for (const QString& argument : qtArguments)
+        encoded.push_back(QFile::encodeName(argument));
+    std::vector<const char*> pointers;
+    for (const QByteArray& argument : encoded)
+        pointers.push_back(argument.constData());
+    const ProgramOptions options = ParseProgramOptions(static_cast<int>(pointers.size()), pointers.data());
+
     RealServices services;
-    return theApp.Run();
+    GuardEventsFanout listeners;
+    InstallGuardEvents(&listeners);
+    ViewGuardAccess access;
+
+    // Nobody is there to close a message box on a start after a restart.
+    services.Messenger().SetUnattended(options.resume);
+    QTimer::singleShot(0, [&] { services.Messenger().SetUnattended(false); });
+
+    theApp.SetCommandLine(FrameworkArguments(options));
+    const int status = theApp.Run();
+    InstallGuardEvents(nullptr);
+    return status;
 }

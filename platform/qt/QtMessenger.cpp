@@ -23,12 +23,18 @@ void Show(QMessageBox::Icon icon, const std::string& text)
 
 void QtMessenger::ShowMessage(const std::string& text)
 {
-    Show(QMessageBox::Warning, text);
+    if (unattended_)
+        ShowWithoutWaiting(text);
+    else
+        Show(QMessageBox::Warning, text);
 }
 
 void QtMessenger::ShowNote(const std::string& text)
 {
-    Show(QMessageBox::Information, text);
+    if (unattended_)
+        ShowWithoutWaiting(text);
+    else
+        Show(QMessageBox::Information, text);
 }
 
 void QtMessenger::ShowWithoutWaiting(const std::string& text)

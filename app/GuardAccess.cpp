@@ -1,0 +1,34 @@
+#include "GuardAccess.h"
+
+#include "CFrameWnd.h"
+#include "CWinApp.h"
+#include "GuardScheduler.h"
+#include "MenuResources.h"
+#include "ProblemLog.h"
+
+void ViewGuardAccess::TurnOn(GuardStartOrigin origin)
+{
+    CFrameWnd* frame = AfxGetMainWnd();
+    if (!frame || guardOn != 0)
+        return;
+    SetNextGuardStartOrigin(origin);
+    frame->OnCmdMsg(ID_TURN_ME_ON);
+    // A start that did not happen must not lend its origin to the next one.
+    TakeGuardStartOrigin();
+}
+
+void ViewGuardAccess::Stop()
+{
+    if (CFrameWnd* frame = AfxGetMainWnd())
+        frame->OnCmdMsg(ID_STOP_GUARD);
+}
+
+void ViewGuardAccess::AppendProblem(const std::string& line)
+{
+    ProblemLog.Append(CString(line));
+}
+
+GuardSnapshot ViewGuardAccess::Snapshot() const
+{
+    return TakeGuardSnapshot();
+}

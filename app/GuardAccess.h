@@ -1,0 +1,29 @@
+#pragma once
+// The only ways the parts of the program beyond the guard (restart, diary,
+// plan, sound check, remote control) act on it: the view's commands, the
+// problem log's append and a look at the guard's state.  Everything they
+// learn comes to them as GuardEvents.
+#include <string>
+
+#include "GuardEvents.h"
+
+class GuardAccess {
+public:
+    virtual ~GuardAccess() = default;
+    // "Turn Me On", told where the start came from; nothing while on.
+    virtual void TurnOn(GuardStartOrigin origin) = 0;
+    // Stops the guard as a click on the mansion does; nothing while off.
+    virtual void Stop() = 0;
+    // One more line in the problem report.
+    virtual void AppendProblem(const std::string& line) = 0;
+    virtual GuardSnapshot Snapshot() const = 0;
+};
+
+// Through the main window's command route, as a menu item or key would.
+class ViewGuardAccess final : public GuardAccess {
+public:
+    void TurnOn(GuardStartOrigin origin) override;
+    void Stop() override;
+    void AppendProblem(const std::string& line) override;
+    GuardSnapshot Snapshot() const override;
+};
