@@ -22,6 +22,7 @@ trap 'rm -rf "$work"' EXIT
 if [[ "$(dpkg-query -W -f='${Version}' hauntwatch 2>/dev/null || true)" == "$(dpkg-deb -f "$deb" Version)" ]]; then
   prefix=/usr
 else
+  echo "note: the pictures show the scratch folder's paths; for /usr paths, first: sudo apt install $deb"
   dpkg-deb -x "$deb" "$work/root"
   prefix=$work/root/usr
 fi
@@ -59,11 +60,18 @@ timeout 30 bash -c 'until xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | gre
 window_named() { timeout 30 xdotool search --sync --onlyvisible --name "\$1" | head -1; }
 # The window with the frame the window manager drew around it.
 shot() { import -frame -window "\$1" "$out/\$2.png"; }
+# "X Y WIDTH HEIGHT" of a window's inside on the screen (xdotool's own
+# geometry is off by the frame under a window manager).
+geometry() {
+  xwininfo -id "\$1" | awk '/Absolute upper-left X/ { x = \$NF } /Absolute upper-left Y/ { y = \$NF }
+                            /Width:/ { w = \$NF } /Height:/ { h = \$NF } END { print x, y, w, h }'
+}
 # Clicks a point given in dialog units of a dialog's template, as the dialog
 # is scaled on screen.
 click_in() {
-  eval \$(xdotool getwindowgeometry --shell "\$1")
-  xdotool mousemove --sync \$((X + WIDTH * \$2 / \$4)) \$((Y + HEIGHT * \$3 / \$5)) click 1
+  local x y w h
+  read -r x y w h < <(geometry "\$1")
+  xdotool mousemove --sync \$((x + w * \$2 / \$4)) \$((y + h * \$3 / \$5)) click 1
 }
 # A window is drawn some moments after it maps: take it once two screenshots
 # in a row are the same.
@@ -90,9 +98,11 @@ settle "\$lib"; shot "\$lib" noise-library
 # "Add a Noise" sits at 135 x 152 of the library's 317 x 166 units.
 click_in "\$lib" 135 152 317 166
 picker=\$(window_named '^Open\$')
-# Highlight the first sample: the preview pane then offers to play it.
+# Highlight the dog in the folder view (Shift+Tab from the file-name field,
+# then the first letters): the preview pane then offers to play it.
 xdotool windowactivate --sync "\$picker"
-xdotool type --delay 30 dog-barking.wav
+xdotool key shift+Tab
+xdotool type --delay 30 dog
 settle "\$picker"; shot "\$picker" file-picker
 kill \$pid; wait \$pid || true
 
@@ -102,8 +112,8 @@ export HAUNTWATCH_AO=jack JACK_NO_START_SERVER=1 JACK_DEFAULT_SERVER=hauntwatch-
 "$binary" & pid=\$!
 win=\$(window_named '^Hauntwatch\$')
 # The cupcake lies 250..400 x 200..300 in the picture, below the menu bar.
-eval \$(xdotool getwindowgeometry --shell "\$win")
-xdotool mousemove --sync \$((X + 320)) \$((Y + 275)) click 1
+read -r x y w h < <(geometry "\$win")
+xdotool mousemove --sync \$((x + 320)) \$((y + 275)) click 1
 # The old clock, every minute from a USB stick that is not there, fails at
 # the first minute's pass.
 sleep 65

@@ -8,6 +8,8 @@ set -euo pipefail
 package_dir=$1 checker=$2 source_dir=$3
 
 fail() { echo "FAIL: $*"; exit 1; }
+# A step that fails on its own (set -e) says which it was.
+trap 'echo "FAIL: line $LINENO: $BASH_COMMAND exited with $?"' ERR
 for tool in dpkg-deb Xvfb xdotool xwininfo import identify desktop-file-validate appstreamcli lintian man; do
   command -v "$tool" >/dev/null || fail "$tool is not installed (scripts/install-deps.sh installs it)"
 done
@@ -152,7 +154,8 @@ echo "window $window"
 # The first paint may still be on its way: look until the picture shows.
 found=
 for attempt in $(seq 50); do
-  import -window "$window" "$work/shot.png"
+  # A window just mapped may not be readable yet.
+  import -window "$window" "$work/shot.png" 2>/dev/null || { sleep 0.2; continue; }
   if top=$("$checker" "$work/shot.png" "$source_dir/res/picture/mansion.bmp"); then found=$top; break; fi
   sleep 0.2
 done
@@ -162,9 +165,10 @@ echo "picture at row $found"
 # Clicks a button given in dialog units of a dialog's template, as the dialog
 # is scaled on screen.
 click_in() {
-  local dialog=$1 x=$2 y=$3 width=$4 height=$5 X Y WIDTH HEIGHT SCREEN WINDOW
-  eval "$(xdotool getwindowgeometry --shell "$dialog")"
-  xdotool mousemove --sync $((X + WIDTH * x / width)) $((Y + HEIGHT * y / height)) click 1
+  local dialog=$1 x=$2 y=$3 width=$4 height=$5 left top w h
+  read -r left top w h < <(xwininfo -id "$dialog" | awk '/Absolute upper-left X/ { x = $NF }
+    /Absolute upper-left Y/ { y = $NF } /Width:/ { w = $NF } /Height:/ { h = $NF } END { print x, y, w, h }')
+  xdotool mousemove --sync $((left + w * x / width)) $((top + h * y / height)) click 1
 }
 
 # The schedule (Ctrl+C), "Edit Noises", "Add a Noise": the picker opens in the
