@@ -24,8 +24,8 @@ echo "package $deb ($(stat -c %s "$deb") bytes)"
 work=$(mktemp -d)
 xvfb= program=
 cleanup() {
-  [[ -n "$program" ]] && kill "$program" 2>/dev/null
-  [[ -n "$xvfb" ]] && kill "$xvfb" 2>/dev/null
+  if [[ -n "$program" ]]; then kill "$program" 2>/dev/null || true; fi
+  if [[ -n "$xvfb" ]]; then kill "$xvfb" 2>/dev/null || true; fi
   rm -rf "$work"
 }
 trap cleanup EXIT
