@@ -1,26 +1,46 @@
 # The two set-up commands of the README, and a few more.
 BUILD ?= build
+RELEASE ?= build-release
 JOBS ?= $(shell nproc)
+# The release build gets the flags Debian's own package builds get, hardening included.
+BUILDFLAGS = DEB_BUILD_MAINT_OPTIONS=hardening=+all dpkg-buildflags --get
 
-.PHONY: deps build run test bench fuzz install clean
+.PHONY: deps build release run test package bench fuzz install clean
 
 deps:
 	@bash scripts/install-deps.sh
 
 build: deps
-	cmake -S . -B $(BUILD) -DHAUNTWATCH_SANITIZE=ON
+	cmake -S . -B $(BUILD) -DHAUNTWATCH_SANITIZE=ON -DHAUNTWATCH_PACKAGE_DIR=$(abspath $(RELEASE))
 	cmake --build $(BUILD) -j $(JOBS)
 
-run: build
-	./$(BUILD)/hauntwatch
+release: deps
+	cmake -S . -B $(RELEASE) -DCMAKE_BUILD_TYPE=Release -DHAUNTWATCH_TESTS=OFF \
+	  -DCMAKE_CXX_FLAGS="$$($(BUILDFLAGS) CPPFLAGS) $$($(BUILDFLAGS) CXXFLAGS)" \
+	  -DCMAKE_EXE_LINKER_FLAGS="$$($(BUILDFLAGS) LDFLAGS)"
+	cmake --build $(RELEASE) -j $(JOBS)
 
-test: build
+run: release
+	./$(RELEASE)/hauntwatch
+
+# hauntwatch_VERSION_ARCH.deb in $(RELEASE)/.
+package: release
+	rm -f $(RELEASE)/hauntwatch_*.deb
+	cd $(RELEASE) && cpack -G DEB
+
+# The package test unpacks what `package` made; the sanitizer build runs everything.
+test: build package
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
 
-bench: deps
+# The package benchmark sets the release build against a sanitizer build of
+# its start-up probe and measures the package made by `package`.
+bench: deps package
 	cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DHAUNTWATCH_TESTS=OFF -DHAUNTWATCH_BENCH=ON
 	cmake --build build-bench -j $(JOBS)
-	bash bench/run-all.sh build-bench
+	cmake -S . -B build-bench-asan -DHAUNTWATCH_SANITIZE=ON -DHAUNTWATCH_TESTS=OFF -DHAUNTWATCH_BENCH=ON
+	cmake --build build-bench-asan -j $(JOBS) --target bench_startup_hauntwatch
+	HAUNTWATCH_SANITIZER_BENCH=$(abspath build-bench-asan) HAUNTWATCH_PACKAGE_DIR=$(abspath $(RELEASE)) \
+	  bash bench/run-all.sh build-bench
 
 fuzz:
 	@bash scripts/install-deps.sh clang libclang-rt-14-dev
@@ -28,10 +48,8 @@ fuzz:
 	cmake --build build-fuzz -j $(JOBS) --target settings_loader_fuzzer
 	bash fuzz/run.sh build-fuzz $(or $(FUZZ_SECONDS),120)
 
-install: deps
-	cmake -S . -B build-release -DCMAKE_BUILD_TYPE=Release -DHAUNTWATCH_TESTS=OFF
-	cmake --build build-release -j $(JOBS)
-	cmake --install build-release
+install: release
+	cmake --install $(RELEASE)
 
 clean:
-	rm -rf build build-bench build-fuzz build-release
+	rm -rf $(BUILD) $(RELEASE) build-bench build-bench-asan build-fuzz

@@ -1,18 +1,13 @@
 #include "HomeFolder.h"
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
+#include <climits>
 #include <cstdlib>
 #include <cctype>
 #include <cstring>
-
-#ifndef HAUNTWATCH_INSTALL_DATA_DIR
-#define HAUNTWATCH_INSTALL_DATA_DIR "/usr/local/share/hauntwatch"
-#endif
-#ifndef HAUNTWATCH_SOURCE_RES_DIR
-#define HAUNTWATCH_SOURCE_RES_DIR ""
-#endif
 
 namespace platform {
 namespace {
@@ -49,6 +44,31 @@ bool UnderWindowsHome(const std::string& path, std::string* rest)
             c = '/';
     return true;
 }
+
+// The folder the running binary lies in, symbolic links resolved, so that a
+// link to it elsewhere (or the build tree's ./hauntwatch) leads to the real one.
+std::string ProgramFolder()
+{
+    char target[PATH_MAX];
+    const ssize_t length = ::readlink("/proc/self/exe", target, sizeof target - 1);
+    if (length <= 0)
+        return std::string();
+    const std::string program(target, static_cast<size_t>(length));
+    const size_t slash = program.find_last_of('/');
+    return slash == std::string::npos ? std::string() : program.substr(0, slash);
+}
+
+// <prefix>/bin/hauntwatch has its data in <prefix>/share/hauntwatch wherever
+// the prefix is: /usr, /usr/local, a folder a package was unpacked into, or a
+// build tree, which stages its data the same way.
+std::string DataFolderBesideProgram()
+{
+    const std::string bin = ProgramFolder();
+    const size_t slash = bin.find_last_of('/');
+    if (slash == std::string::npos)
+        return std::string();
+    return bin.substr(0, slash) + "/share/hauntwatch";
+}
 }  // namespace
 
 std::string HomeFolder()
@@ -64,9 +84,9 @@ std::string DataFolder()
 {
     if (const std::string data = Env("HAUNTWATCH_DATA_DIR"); !data.empty())
         return data;
-    if (Exists(HAUNTWATCH_INSTALL_DATA_DIR))
-        return HAUNTWATCH_INSTALL_DATA_DIR;
-    return HAUNTWATCH_SOURCE_RES_DIR;
+    // The binary does not move while it runs.
+    static const std::string besideProgram = DataFolderBesideProgram();
+    return besideProgram;
 }
 
 std::string HomePath(const std::string& path)

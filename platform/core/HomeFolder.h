@@ -9,7 +9,8 @@ namespace platform {
 std::string HomeFolder();
 
 // The folder the program's own sounds and sample noises are installed in:
-// $HAUNTWATCH_DATA_DIR, else the installed data folder, else the source tree's.
+// $HAUNTWATCH_DATA_DIR, else share/hauntwatch beside the folder of the running
+// binary (<prefix>/bin/hauntwatch: <prefix>/share/hauntwatch).
 std::string DataFolder();
 
 // A path under "c:\qwendrik\" (any letter case, either slash) as the file in the

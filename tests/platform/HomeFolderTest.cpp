@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <initializer_list>
 #include <optional>
@@ -72,6 +73,15 @@ TEST_F(HomeFolderTest, ProgramFilesPreferTheHomeFolderCopy)
     ASSERT_TRUE(platform::EnsureFolder(folder / "home", nullptr));
     std::ofstream(folder / "home/thanks.wav") << "own";
     EXPECT_EQ(platform::ProgramFilePath("c:\\qwendrik\\thanks.wav"), folder / "home/thanks.wav");
+}
+
+TEST_F(HomeFolderTest, DataFolderLiesBesideTheRunningBinarysFolder)
+{
+    ::unsetenv("HAUNTWATCH_DATA_DIR");
+    // <prefix>/bin/program has its data in <prefix>/share/hauntwatch: here the
+    // prefix is the folder above this test's own folder.
+    const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe");
+    EXPECT_EQ(platform::DataFolder(), (program.parent_path().parent_path() / "share/hauntwatch").string());
 }
 
 TEST_F(HomeFolderTest, EnsureFolderCreatesPrivateFoldersWithParents)
