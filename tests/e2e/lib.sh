@@ -41,6 +41,7 @@ done
 HW_STEP="setting up"
 HW_FAILED=0
 HW_MAIN=""
+HW_SYNC_WINDOW=""
 HW_PID=""
 HW_ARTIFACT_DIR="$HW_ARTIFACTS/$HW_TEST_NAME"
 rm -rf "$HW_ARTIFACT_DIR"
@@ -152,9 +153,12 @@ hw_wait_until() {
 
 # The round trip: returns once the program has handled every event sent
 # before it, and what they posted.
+# It pings the main window, or HW_SYNC_WINDOW while the main window is not
+# yet shown (a message box at start-up).
 hw_sync() {
-  [[ -n "$HW_MAIN" ]] || hw_fail "hw_sync before the main window was found"
-  "$HW_ROUNDTRIP" "$HW_MAIN" 2 "${1:-10}" || hw_fail "the program did not answer the round trip"
+  local target=${HW_SYNC_WINDOW:-$HW_MAIN}
+  [[ -n "$target" ]] || hw_fail "no window of the program to make the round trip with"
+  "$HW_ROUNDTRIP" "$target" 2 "${1:-10}" || hw_fail "the program did not answer the round trip"
 }
 
 # -------------------------------------------------------------- the session
@@ -293,7 +297,11 @@ hw_frame_extents() {
 
 # Moves the pointer there (a real move: enter and hover events follow).
 hw_hover_at() {
-  xdotool mousemove --sync "$1" "$2"
+  local X Y SCREEN WINDOW
+  eval "$(xdotool getmouselocation --shell)"
+  # xdotool's --sync waits for a motion that never comes when the pointer is
+  # already there.
+  [[ "$X $Y" == "$1 $2" ]] || xdotool mousemove --sync "$1" "$2"
   hw_sync
 }
 
@@ -360,6 +368,21 @@ hw_control_point() {
   # Hundredths of a dialog unit, rounded to the nearest pixel.
   PX=$((GX + ((x * 100 + w * fx) * GW + tw * 50) / (tw * 100)))
   PY=$((GY + ((y * 100 + h * fy) * GH + th * 50) / (th * 100)))
+}
+
+# hw_control_point_du WINDOW DIALOG.CONTROL DX DY: sets PX PY to the point
+# DX, DY dialog units inside the control's top-left corner.  A line of text
+# is about 8 vertical units high, whatever the font.
+hw_control_point_du() {
+  local window=$1 name=$2 dx=$3 dy=$4
+  local dialog=${name%%.*}
+  [[ -n "${HW_CONTROL[$name]:-}" ]] || hw_fail "no control called $name"
+  local tw th x y w h
+  read -r tw th <<<"${HW_TEMPLATE_SIZE[$dialog]}"
+  read -r x y w h <<<"${HW_CONTROL[$name]}"
+  hw_geometry "$window"
+  PX=$((GX + ((x + dx) * GW * 2 + tw) / (tw * 2)))
+  PY=$((GY + ((y + dy) * GH * 2 + th) / (th * 2)))
 }
 
 hw_hover_control() {
@@ -503,3 +526,52 @@ HW_RECORDERS=()
 
 # Prints the peak of a recording, 0 to 1.
 hw_peak() { python3 "$HW_LIB_DIR/sound.py" peak "$1"; }
+
+# ------------------------------------------------ what a person does, in steps
+
+# The first start has no settings file and says so in a message box, before
+# the main window shows; a person reads it and presses Enter.
+hw_close_first_start_box() {
+  step "read the first start's message and close it"
+  local box
+  hw_find_window box '^qwendrik$' 30
+  HW_SYNC_WINDOW=$box hw_sync
+  hw_screenshot first-start-message
+  xdotool key Return
+  hw_wait_window_gone '^qwendrik$'
+}
+
+# "What Should I Do?" with its key; sets HW_SCHEDULE.
+hw_open_schedule() {
+  hw_key ctrl+c
+  hw_find_window HW_SCHEDULE '^So, What Do You Want the Vorn to do\?$'
+  hw_sync
+}
+
+# In "Add or Delete Noises": "Add a Noise", the file typed into the picker,
+# then "Name the Event" with NAME typed into its name field and OK.
+hw_add_noise() {
+  local library=$1 file=$2 name=$3 picker naming
+  hw_click_control "$library" noises.add
+  hw_find_window picker '^Open$'
+  hw_sync
+  # The picker opens in the sample-noises folder with the file name field focused.
+  hw_type "$file"
+  hw_key Return
+  hw_wait_window_gone '^Open$'
+  hw_find_window naming '^Name the Event$'
+  hw_sync
+  hw_click_control "$naming" name.name
+  hw_type "$name"
+  hw_click_control "$naming" name.ok
+  hw_wait_window_gone '^Name the Event$'
+}
+
+# Opens a row's drop-down with a click, types the start of the noise's name
+# to move to it, and takes it with Enter.
+hw_pick_noise() {
+  local dialog=$1 row=$2 name=$3
+  hw_click_control "$dialog" "schedule.row$row.list"
+  hw_type "$name"
+  hw_key Return
+}
