@@ -527,6 +527,11 @@ HW_RECORDERS=()
 # Prints the peak of a recording, 0 to 1.
 hw_peak() { python3 "$HW_LIB_DIR/sound.py" peak "$1"; }
 
+# Whether a recording holds sound rather than silence (a tenth of full scale).
+hw_sound_in() {
+  [[ -s "$1" ]] && python3 -c 'import sys; sys.exit(0 if float(sys.argv[1]) >= 0.1 else 1)' "$(hw_peak "$1")"
+}
+
 # ------------------------------------------------ what a person does, in steps
 
 # The first start has no settings file and says so in a message box, before
