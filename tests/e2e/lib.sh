@@ -260,7 +260,12 @@ hw_find_window() {
   id=$(timeout "$seconds" xdotool search --sync --onlyvisible --name "$pattern" 2>/dev/null | head -n 1) || true
   [[ -n "$id" ]] || hw_fail "no window titled /$pattern/ appeared within ${seconds} s"
   printf -v "$var" '%s' "$id"
+  # A new window is for typing into: wait until the window manager has given
+  # it the keyboard.
+  hw_wait_until 10 "the window /$pattern/ to take the keyboard focus" hw_has_focus "$id"
 }
+
+hw_has_focus() { [[ "$(xdotool getwindowfocus 2>/dev/null)" == "$1" ]]; }
 
 hw_window_shown() { xdotool search --onlyvisible --name "$1" >/dev/null 2>&1; }
 hw_window_gone() { ! hw_window_shown "$1"; }
@@ -283,6 +288,13 @@ hw_geometry() {
   GY=$(awk '/Absolute upper-left Y:/ {print $4}' <<<"$info")
   GW=$(awk '/^ *Width:/ {print $2}' <<<"$info")
   GH=$(awk '/^ *Height:/ {print $2}' <<<"$info")
+}
+
+# Sets OX OY OW OH: the window with the window manager's frame around it.
+hw_outer_geometry() {
+  hw_geometry "$1"
+  hw_frame_extents "$1"
+  OX=$((GX - FL)) OY=$((GY - FT)) OW=$((GW + FL + FR)) OH=$((GH + FT + FB))
 }
 
 # Sets FL FR FT FB: the window manager's frame around the window.
@@ -333,10 +345,11 @@ hw_key() {
 # dialog's real size over its template's, so neither the font nor a scaled
 # dialog moves the points.
 declare -A HW_TEMPLATE_SIZE=(
-  [schedule]="300 271" [noises]="317 166" [name]="250 95"
+  [schedule]="300 271" [noises]="317 166" [name]="250 95" [problems]="367 218"
 )
 declare -A HW_CONTROL=(
   [noises.list]="20 15 274 118" [noises.add]="103 145 64 14" [noises.delete]="173 145 64 14" [noises.ok]="246 145 64 14"
+  [problems.text]="7 28 353 183"
   [name.path]="44 33 145 12" [name.name]="15 53 219 15" [name.cancel]="136 74 50 14" [name.ok]="193 74 50 14"
   [schedule.quiet.from]="7 238 20 12" [schedule.quiet.from.am]="31 234 28 10" [schedule.quiet.from.pm]="31 245 28 10"
   [schedule.quiet.to]="81 238 20 12" [schedule.quiet.to.am]="105 234 28 10" [schedule.quiet.to.pm]="105 245 28 10"
@@ -579,4 +592,21 @@ hw_pick_noise() {
   hw_click_control "$dialog" "schedule.row$row.list"
   hw_type "$name"
   hw_key Return
+}
+
+# "Any errors?" with Ctrl+E: the report's text area is captured into FILE
+# (raw RGB) and photographed as NAME.png, then the window is closed with Esc.
+# Text cannot be read through X; a report that changes shows in its pixels.
+hw_capture_problem_report() {
+  local file=$1 name=$2 report
+  hw_key ctrl+e
+  hw_find_window report '^Any errors\?$'
+  hw_sync
+  hw_control_point "$report" problems.text 0 0
+  local left=$PX top=$PY
+  hw_control_point "$report" problems.text 100 100
+  hw_capture "$file" "$left" "$top" $((PX - left)) $((PY - top))
+  hw_screenshot "$name"
+  hw_key Escape
+  hw_wait_window_gone '^Any errors\?$'
 }
