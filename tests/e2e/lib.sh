@@ -1,7 +1,9 @@
 # Shared harness of the tests that use Hauntwatch as a person would.
 #
 # A case sources this file first:
-#     HW_WATCHDOG=90 source "$(dirname "$0")/lib.sh"
+#     source "$(dirname "$0")/lib.sh"
+# (a case that needs longer than the 90 s default sets : "${HW_WATCHDOG:=200}"
+# before; CTest passes the value given in CMakeLists.txt).
 # It then runs in its own X server (Xvfb) under openbox, with a private home,
 # and reaches the program only through the X server: XTEST input from
 # xdotool, screenshots, and the files the program writes.  After every input
@@ -126,7 +128,7 @@ trap hw_exit_trap EXIT
 # Runs a command in a session of its own and notes its process group.
 # Sets HW_LAST_PID.
 hw_spawn() {
-  setsid "$@" &
+  setsid "$@" </dev/null &
   HW_LAST_PID=$!
   echo "$HW_LAST_PID" >>"$HW_GROUPS"
 }
@@ -158,7 +160,9 @@ hw_wait_until() {
 hw_sync() {
   local target=${HW_SYNC_WINDOW:-$HW_MAIN}
   [[ -n "$target" ]] || hw_fail "no window of the program to make the round trip with"
-  "$HW_ROUNDTRIP" "$target" 2 "${1:-10}" || hw_fail "the program did not answer the round trip"
+  "$HW_ROUNDTRIP" "$target" 2 "${1:-10}" && return
+  hw_program_running || hw_fail "the program has ended"
+  hw_fail "the program did not answer the round trip"
 }
 
 # -------------------------------------------------------------- the session
@@ -170,7 +174,8 @@ hw_begin_session() {
   export XDG_RUNTIME_DIR="$HW_TMP/runtime"
   mkdir -p "$HOME" "$XDG_CONFIG_HOME" "$XDG_DATA_HOME" "$XDG_CACHE_HOME"
   mkdir -m 700 "$XDG_RUNTIME_DIR"
-  # The settings folder; hw_fresh_home leaves it for the program to create.
+  # The settings folder: hw_write_settings makes it; on a first start the
+  # program makes it itself.
   export HAUNTWATCH_HOME="$HW_TMP/home/hauntwatch"
   export HAUNTWATCH_AO="${HW_AO-null}" HAUNTWATCH_VO="${HW_VO-null}"
   [[ -n "$HAUNTWATCH_AO" ]] || unset HAUNTWATCH_AO
@@ -197,7 +202,7 @@ hw_start_x() {
   local fd number=""
   exec {fd}<>"$HW_TMP/display.fifo"
   hw_spawn Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -auth "$HW_TMP/server.auth" \
-    3>&"$fd" 2>"$HW_TMP/xvfb.log"
+    3>&"$fd" >"$HW_TMP/xvfb.log" 2>&1
   read -r -t 20 -u "$fd" number || true
   exec {fd}>&-
   [[ "$number" =~ ^[0-9]+$ ]] || { cat "$HW_TMP/xvfb.log" >&2; hw_fail "Xvfb did not report a display"; }
@@ -514,14 +519,13 @@ EOF
 
 hw_pulse_answers() { pactl info >/dev/null 2>&1; }
 
-hw_recording_started() { pactl list short source-outputs 2>/dev/null | grep -q .; }
-
 # hw_record_sink SINK FILE: records what the sink plays, as raw 16-bit
 # samples, until hw_stop_recordings; returns once the recording runs.
 hw_record_sink() {
   local before
   before=$(pactl list short source-outputs | wc -l)
-  hw_spawn parec -d "$1.monitor" --raw --format=s16le --rate=44100 --channels=2 --latency-msec=20 "$2"
+  hw_spawn parec -d "$1.monitor" --raw --format=s16le --rate=44100 --channels=2 --latency-msec=20 "$2" \
+    >>"$HW_TMP/parec.log" 2>&1
   HW_RECORDERS+=("$HW_LAST_PID")
   hw_wait_until 10 "the recording of $1 to start" \
     bash -c '(( $(pactl list short source-outputs | wc -l) > $1 ))' _ "$before"
