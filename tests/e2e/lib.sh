@@ -89,7 +89,10 @@ hw_save_evidence() {
   [[ -f "$HW_TMP/program.stdout" ]] && cp "$HW_TMP/program.stdout" "$dir/program.stdout"
   [[ -f "${HAUNTWATCH_HOME:-/nonexistent}/noises.hwt" ]] &&
     { cp "$HAUNTWATCH_HOME/noises.hwt" "$dir/"; python3 "$HW_LIB_DIR/hwt.py" show "$dir/noises.hwt" >"$dir/noises.txt" 2>&1 || true; }
-  [[ -f "$HW_TMP/started.log" ]] && cp "$HW_TMP/started.log" "$dir/"
+  local log
+  for log in started.log xvfb.log openbox.log pulse.log parec.log; do
+    [[ -f "$HW_TMP/$log" ]] && cp "$HW_TMP/$log" "$dir/"
+  done
   if [[ -s "$HW_TMP/program.stderr" ]]; then
     echo "--- the program's standard error (last 30 lines) ---" >&2
     tail -n 30 "$HW_TMP/program.stderr" >&2
