@@ -231,7 +231,13 @@ hw_start_window_manager() {
 </openbox_config>
 XML
   hw_spawn openbox --config-file "$HW_TMP/openbox.xml" --sm-disable >"$HW_TMP/openbox.log" 2>&1
-  hw_wait_until 20 "openbox to manage the screen" hw_wm_has_root
+  HW_WM_PID=$HW_LAST_PID
+  hw_wait_until 60 "openbox to manage the screen" hw_wm_ready
+}
+
+hw_wm_ready() {
+  kill -0 "$HW_WM_PID" 2>/dev/null || { cat "$HW_TMP/openbox.log" >&2; hw_fail "openbox has ended"; }
+  hw_wm_has_root
 }
 
 # Writes the settings file from hwt.py's lines on standard input.
