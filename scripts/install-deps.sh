@@ -10,6 +10,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   libx11-dev
   xvfb xauth x11-utils xdotool imagemagick
+  openbox pulseaudio pulseaudio-utils python3
   xdg-utils
   dbus-daemon
   dpkg-dev file lintian desktop-file-utils appstream
