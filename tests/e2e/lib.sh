@@ -447,10 +447,13 @@ hw_capture() {
 }
 
 # Sets VX VY: the screen point of the view's top-left corner, found where the
-# picture shows (the menu bar's height depends on the font).
+# picture shows (the menu bar's height depends on the font).  Only its top
+# is looked for: in a window of 460 x 395 with its frame, menu bar and status
+# bar, the view is a little shorter than the picture, as it always was.
+HW_PICTURE_ROWS=200
 hw_find_view() {
   local picture="$HW_TMP/picture.rgb"
-  [[ -f "$picture" ]] || convert "$HW_PICTURE" -depth 8 "rgb:$picture"
+  [[ -f "$picture" ]] || convert "$HW_PICTURE" -crop "x${HW_PICTURE_ROWS}+0+0" +repage -depth 8 "rgb:$picture"
   read -r HW_PICTURE_W HW_PICTURE_H <<<"$(identify -format '%w %h' "$HW_PICTURE")"
   hw_wait_until 10 "the picture to show in the main window" hw_picture_found
   hw_note "view at +$((VX - GX))+$((VY - GY)) of the window"
@@ -461,7 +464,7 @@ hw_picture_found() {
   hw_geometry "$HW_MAIN"
   hw_capture "$HW_TMP/main.rgb" "$GX" "$GY" "$GW" "$GH"
   found=$(python3 "$HW_LIB_DIR/picture.py" find "$HW_TMP/main.rgb" "$GW" "$GH" \
-    "$HW_TMP/picture.rgb" "$HW_PICTURE_W" "$HW_PICTURE_H") || return 1
+    "$HW_TMP/picture.rgb" "$HW_PICTURE_W" "$HW_PICTURE_ROWS") || return 1
   read -r VX VY <<<"$found"
   VX=$((GX + VX)) VY=$((GY + VY))
 }
@@ -471,12 +474,12 @@ hw_click_view() {
   hw_click_at $((VX + $1)) $((VY + $2))
 }
 
-# hw_capture_below_picture FILE: the main window from under the picture to
-# its bottom edge, where the status bar is.
+# hw_capture_below_picture FILE: the bottom of the main window, where the
+# status bar is (the view ends above it, under the picture's cupcake).
 hw_capture_below_picture() {
   hw_geometry "$HW_MAIN"
-  local top=$((VY + HW_PICTURE_H))
-  hw_capture "$1" "$GX" "$top" "$GW" $((GY + GH - top))
+  local top=$((GY + GH - 26))
+  hw_capture "$1" "$GX" "$top" "$GW" 26
 }
 
 # ---------------------------------------------------------------- files
