@@ -48,8 +48,8 @@ private:
         bool videoOutputFailed = false;
     };
 
-    bool EnsureHandle();
-    bool Configure();
+    bool EnsureHandle(const std::string& audioDevice);
+    bool Configure(const std::string& audioDevice);
     bool SetUpAfterStart();
     void DestroyHandle();
     Outcome AwaitEnd(Play& play);
@@ -60,6 +60,8 @@ private:
     Kind kind_;
     std::vector<Option> tuning_;
     mpv_handle* handle_ = nullptr;
+    // mpv fixes the output when a handle starts; a new choice takes a new handle.
+    std::string handleAudioDevice_;
     double startLatency_ = -1;
 };
 
