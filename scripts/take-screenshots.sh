@@ -1,8 +1,7 @@
 #!/usr/bin/env bash
 # take-screenshots.sh [OUT_DIR]
 # Takes the README's screenshots (the main window, the schedule dialog, the
-# noise library, the file picker with its preview, the problem report and
-# Play Through)
+# noise library, the file picker with its preview and the problem report)
 # into OUT_DIR (docs/ by default), as a person sees them: the program as the
 # package installs it, under a window manager that draws the windows' frames.
 # The installed package is used when it is the one `make package` built;
@@ -10,7 +9,7 @@
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 out=$(realpath "${1:-$top/docs}")
-bash "$top/scripts/install-deps.sh" openbox xdotool imagemagick x11-utils pulseaudio pulseaudio-utils
+bash "$top/scripts/install-deps.sh" openbox xdotool imagemagick x11-utils
 
 shopt -s nullglob
 debs=("$top"/build-release/hauntwatch_*.deb)
@@ -122,34 +121,7 @@ xdotool windowactivate --sync "\$win" key ctrl+e
 report=\$(window_named 'Any errors')
 settle "\$report"; shot "\$report" problem-report
 kill \$pid; wait \$pid || true
-
-# A desktop's sound server (a private one) with three outputs, the speaker by
-# the front door chosen for Mervo: Say Whut? -> Play Through.
-unset HAUNTWATCH_AO JACK_NO_START_SERVER JACK_DEFAULT_SERVER
-mkdir -p "$work/pulse"; chmod 700 "$work/pulse"
-HOME="$work/pulse" XDG_RUNTIME_DIR="$work/pulse" pulseaudio -n --daemonize=no --exit-idle-time=-1 \\
-  --use-pid-file=no --disable-shm=yes -F "$work/pulse.pa" >"$work/pulse/log" 2>&1 & pulse=\$!
-export PULSE_SERVER="unix:$work/pulse/socket"
-timeout 20 bash -c 'until pactl info >/dev/null 2>&1; do sleep 0.1; done'
-mkdir -p "$work/config/Hauntwatch"
-printf '\\n[Sound]\\nOutput=bluez_sink.front_door\\n' >> "$work/config/Hauntwatch/hauntwatch.conf"
-"$binary" & pid=\$!
-win=\$(window_named '^Hauntwatch\$')
-settle "\$win"
-# The item is the last of Say Whut?: Up from the first wraps to it.
-xdotool windowactivate --sync "\$win" key alt+s Up Return
-dlg=\$(window_named '^Play Through\$')
-settle "\$dlg"; shot "\$dlg" play-through
-kill \$pid; wait \$pid || true
-kill \$pulse; wait \$pulse || true
 kill \$wm
 EOS
-cat > "$work/pulse.pa" <<'PA'
-load-module module-null-sink sink_name=alsa_output.pci-0000_00_1f.3.analog-stereo sink_properties=device.description="Built-in\ Audio\ Analog\ Stereo"
-load-module module-null-sink sink_name=alsa_output.pci-0000_01_00.1.hdmi-stereo sink_properties=device.description="HDMI\ /\ DisplayPort\ (living\ room\ TV)"
-load-module module-null-sink sink_name=bluez_sink.front_door sink_properties=device.description="Front\ door\ speaker"
-set-default-sink alsa_output.pci-0000_00_1f.3.analog-stereo
-PA
-echo "load-module module-native-protocol-unix auth-anonymous=1 socket=$work/pulse/socket" >> "$work/pulse.pa"
 xvfb-run -a -s "-screen 0 1024x768x24" bash "$work/session.sh"
 ls -l "$out"/*.png

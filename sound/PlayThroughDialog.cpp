@@ -38,6 +38,8 @@ PlayThroughDialog::PlayThroughDialog(SoundServerWatcher& watcher, OutputChoice& 
     : QDialog(parent), watcher_(watcher), choice_(choice)
 {
     setWindowTitle(tr("Play Through"));
+    // A dialog like the program's others: no minimise or maximise boxes.
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     auto* layout = new QVBoxLayout(this);
     auto* heading = new QLabel(tr("Mervo plays through:"), this);
     layout->addWidget(heading);
