@@ -37,8 +37,11 @@ constexpr int kBlock = kRate / 200;  // 5 ms
 // The test tone peaks at an eighth of full scale.
 constexpr int kLoud = 32768 / 50;
 
-// Records a sink's monitor in its own thread and tells when each sample was
-// heard: the time its block was read, less the recording's own latency.
+// Records a sink's monitor in its own thread, in blocks of 5 ms.  A null sink
+// renders its mix as time passes (at most one block of its latency ahead)
+// and hands each rendered block to its monitor at once; a sample reached the
+// sink when the block holding it was read here, within a block and the
+// socket's delay.
 class MonitorRecorder {
 public:
     explicit MonitorRecorder(const std::string& sink)
@@ -63,14 +66,22 @@ public:
     }
     bool Recording() const { return stream_ != nullptr; }
 
-    // The first loud sample heard after `from`; waits for it, bounded, and
-    // then for the sink to be quiet again, so the next play starts in silence.
-    std::optional<Clock::time_point> OnsetAfter(Clock::time_point from)
+    // Samples recorded so far: all of them were heard before now.
+    std::size_t Mark()
+    {
+        const std::lock_guard lock(mutex_);
+        return samples_.size();
+    }
+
+    // The sample number of the first loud sample from `mark` on; waits for
+    // it, bounded, and then for the sink to be quiet again, so that the next
+    // play starts in silence.
+    std::optional<std::size_t> OnsetFrom(std::size_t mark)
     {
         const auto deadline = Clock::now() + std::chrono::seconds(10);
-        std::optional<Clock::time_point> onset;
+        std::optional<std::size_t> onset;
         std::size_t lastLoud = 0;
-        std::size_t scanned = 0;
+        std::size_t scanned = mark;
         for (;;) {
             {
                 const std::lock_guard lock(mutex_);
@@ -78,9 +89,8 @@ public:
                     if (std::abs(int(samples_[scanned])) < kLoud)
                         continue;
                     lastLoud = scanned;
-                    const Clock::time_point heard = TimeOf(scanned);
-                    if (!onset && heard > from)
-                        onset = heard;
+                    if (!onset)
+                        onset = scanned;
                 }
                 if (onset && samples_.size() - lastLoud > kRate / 5)
                     return onset;
@@ -91,12 +101,13 @@ public:
         }
     }
 
-private:
-    struct Block {
-        std::size_t end;
-        Clock::time_point lastHeard;
-    };
+    Clock::time_point TimeOf(std::size_t sample)
+    {
+        const std::lock_guard lock(mutex_);
+        return reads_[sample / kBlock];
+    }
 
+private:
     void Run()
     {
         std::vector<std::int16_t> block(kBlock);
@@ -105,19 +116,10 @@ private:
             if (pa_simple_read(stream_, block.data(), block.size() * 2, &error) < 0)
                 return;
             const Clock::time_point read = Clock::now();
-            const pa_usec_t latency = pa_simple_get_latency(stream_, &error);
             const std::lock_guard lock(mutex_);
             samples_.insert(samples_.end(), block.begin(), block.end());
-            blocks_.push_back({samples_.size(), read - std::chrono::microseconds(latency)});
+            reads_.push_back(read);
         }
-    }
-
-    Clock::time_point TimeOf(std::size_t sample) const
-    {
-        const auto block = std::upper_bound(blocks_.begin(), blocks_.end(), sample,
-                                            [](std::size_t s, const Block& b) { return s < b.end; });
-        const double before = double(block->end - 1 - sample) / kRate;
-        return block->lastHeard - std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(before));
     }
 
     pa_simple* stream_ = nullptr;
@@ -125,7 +127,7 @@ private:
     std::atomic<bool> stop_{false};
     std::mutex mutex_;
     std::vector<std::int16_t> samples_;
-    std::vector<Block> blocks_;
+    std::vector<Clock::time_point> reads_;  // one per block
 };
 
 class NoTimer final : public platform::TimerService {
@@ -148,6 +150,8 @@ public:
     std::vector<std::string> lines;
 };
 
+// What a program would do with libmpv and nothing else: its defaults (mpv's
+// own scripts loaded, for one), no user configuration, the same sink.
 mpv_handle* BareHandle(const std::string& sink)
 {
     std::setlocale(LC_NUMERIC, "C");
@@ -216,11 +220,18 @@ int main(int argc, char** argv)
     }
     Series guardNew{"guard, new handle", {}}, guardKept{"guard, handle kept", {}};
     Series bareNew{"bare libmpv, new handle", {}}, bareKept{"bare libmpv, handle kept", {}};
+    struct Trial {
+        Series* series;
+        Clock::time_point tick;
+        std::size_t onset;
+    };
+    std::vector<Trial> trials;
     auto measure = [&](Series& series, auto play) {
+        const std::size_t mark = recorder.Mark();
         const Clock::time_point tick = Clock::now();
         play();
-        if (const auto onset = recorder.OnsetAfter(tick))
-            series.ms.push_back(std::chrono::duration<double, std::milli>(*onset - tick).count());
+        if (const auto onset = recorder.OnsetFrom(mark))
+            trials.push_back({&series, tick, *onset});
     };
     auto guardPass = [&] {
         GuardSettings.slots[0] = NoiseSlot{"tone", path.c_str(), 1, kModeExact, 1, CTime::GetCurrentTime()};
@@ -233,7 +244,7 @@ int main(int argc, char** argv)
     platform::InstallSoundService(kept.get());
     guardPass();
     BarePlay(bareHandle, path);
-    recorder.OnsetAfter(Clock::now() - std::chrono::seconds(5));
+    recorder.OnsetFrom(0);
 
     constexpr int kRounds = 12;
     for (int round = 0; round < kRounds; ++round) {
@@ -252,6 +263,8 @@ int main(int argc, char** argv)
         measure(bareKept, [&] { BarePlay(bareHandle, path); });
     }
     mpv_terminate_destroy(bareHandle);
+    for (const Trial& trial : trials)
+        trial.series->ms.push_back(std::chrono::duration<double, std::milli>(recorder.TimeOf(trial.onset) - trial.tick).count());
     platform::InstallSoundService(nullptr);
     platform::InstallTimerService(nullptr);
     InstallGuardEvents(nullptr);
