@@ -67,8 +67,15 @@ settle() {
 win=\$(window_named '^Hauntwatch\$')
 settle "\$win"
 # Play Through is the last item of Say Whut?: Up from the first wraps to it.
-xdotool windowactivate --sync "\$win" key alt+s Up Return
-dlg=\$(window_named '^Play Through\$')
+# The menu takes a moment to open; keys sent before it has are lost, and then
+# the menu is closed and opened again.
+dlg=
+for attempt in 1 2 3; do
+  xdotool windowactivate --sync "\$win" key --delay 300 alt+s Up Return
+  dlg=\$(timeout 10 xdotool search --sync --onlyvisible --name '^Play Through\$' | head -1) && break
+  xdotool key Escape Escape
+done
+[[ -n "\$dlg" ]] || { echo "Play Through did not open" >&2; exit 1; }
 settle "\$dlg"
 import -frame -window "\$dlg" "$out/play-through.png"
 kill \$pid; wait \$pid || true

@@ -160,8 +160,7 @@ void SoundServerWatcher::Nudge()
 {
     if (view_.state != SoundServerView::State::NoServer || context_)
         return;
-    // One attempt a second at most, however many guard starts ask.
-    if (sinceAttempt_.isValid() && sinceAttempt_.elapsed() < 1000)
+    if (sinceAttempt_.isValid() && sinceAttempt_.elapsed() < timing_.nudgeSpacingMs)
         return;
     retry_.start(0);
     SetState(SoundServerView::State::Settling);

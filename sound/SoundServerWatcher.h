@@ -24,6 +24,9 @@ struct WatcherTiming {
     int longestRetryMs = 60000;
     // A server that takes longer to answer counts as none.
     int settleMs = 3000;
+    // A nudge asks again only this long after the last attempt: a guard
+    // passing every second without a server costs one attempt in ten seconds.
+    int nudgeSpacingMs = 10000;
 };
 
 class SoundServerWatcher final : public QObject {
@@ -37,7 +40,8 @@ public:
     const SoundServerView& View() const { return view_; }
 
     // Where no server answers: asks again soon, from the event loop, rather
-    // than at the next retry; the view is Settling until the answer.
+    // than at the next retry (unless it asked a moment ago); the view is then
+    // Settling until the answer.
     void Nudge();
 
 Q_SIGNALS:

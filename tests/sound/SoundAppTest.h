@@ -33,9 +33,9 @@ protected:
     }
 
     // The module as the program makes it; it hears the guard's events.
-    void MakeModule()
+    void MakeModule(sound::WatcherTiming timing = {50, 400, 3000, 200})
     {
-        module = std::make_unique<sound::SoundModule>(access, sound::SoundServerWatcher::Timing{50, 400, 3000});
+        module = std::make_unique<sound::SoundModule>(access, timing);
         module->SetUnheardSink([this](const sound::UnheardNote& note) { notes.push_back(note); });
         InstallGuardEvents(&module->Listener());
     }

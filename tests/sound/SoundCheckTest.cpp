@@ -135,6 +135,20 @@ TEST_F(SoundCheckTest, AStartThatStoppedBeforeTheAnswerCameIsNotReported)
     EXPECT_TRUE(messenger.unwaited.empty());
 }
 
+TEST_F(SoundCheckTest, AServerThatCameBackIsAskedAtTheNextStart)
+{
+    server.Stop();
+    // Retries a minute apart: only the guard start asks in time.
+    MakeModule({60000, 60000, 3000, 0});
+    ASSERT_TRUE(WaitFor([&] { return module->Watcher().View().state == State::NoServer; }));
+    ASSERT_TRUE(server.Start()) << server.Log();
+    ASSERT_EQ(server.Pactl({"set-sink-mute", "a", "1"}), 0);
+    ASSERT_TRUE(Start());
+    view()->OnTurnMeOn();
+    EXPECT_TRUE(WaitFor([&] { return Unheard() == 1; }));
+    EXPECT_EQ(messenger.unwaited.size(), 1u);
+}
+
 // Without any server: nothing is claimed, and the guard starts as it always has.
 class SoundCheckWithoutServerTest : public AppTest {
 protected:
@@ -155,7 +169,7 @@ TEST_F(SoundCheckWithoutServerTest, NoLineNoMessageAndTheGuardOn)
     QSettings settings = UserSettings();
     settings.setValue("Sound/Output", "b");
     ASSERT_TRUE(Start());
-    module = std::make_unique<sound::SoundModule>(access, sound::SoundServerWatcher::Timing{50, 400, 3000});
+    module = std::make_unique<sound::SoundModule>(access, sound::SoundServerWatcher::Timing{50, 400, 3000, 200});
     InstallGuardEvents(&module->Listener());
     view()->OnTurnMeOn();
     EXPECT_EQ(guardOn, 1);

@@ -14,7 +14,7 @@ using sound::SoundServerWatcher;
 using State = SoundServerView::State;
 
 // Quick retries, so a server that comes back is found within the test.
-constexpr SoundServerWatcher::Timing kQuick{50, 400, 3000};
+constexpr SoundServerWatcher::Timing kQuick{50, 400, 3000, 200};
 
 class SoundServerWatcherTest : public ::testing::Test {
 protected:
@@ -78,7 +78,7 @@ TEST(SoundServerWatcherWithoutServerTest, KnowsNothingAndAsksAgainWhenNudged)
     ::setenv("PULSE_SERVER", ("unix:" + folder / "no-server").c_str(), 1);
     {
         // Retries far apart: only a nudge asks again within the test.
-        SoundServerWatcher watcher({60000, 60000, 3000});
+        SoundServerWatcher watcher({60000, 60000, 3000, 300});
         ASSERT_TRUE(WaitFor([&] { return watcher.View().state == State::NoServer; }));
         EXPECT_TRUE(watcher.View().outputs.empty());
 
@@ -89,7 +89,7 @@ TEST(SoundServerWatcherWithoutServerTest, KnowsNothingAndAsksAgainWhenNudged)
         ASSERT_TRUE(WaitFor([&] {
             watcher.Nudge();
             return watcher.View().state == State::Settling;
-        })) << "a nudge a second later asks again";
+        })) << "a nudge a little later asks again";
         EXPECT_TRUE(WaitFor([&] { return watcher.View().state == State::NoServer; }));
         EXPECT_EQ(changes.count(), 2) << "settling, then none again";
     }
