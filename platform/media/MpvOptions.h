@@ -22,7 +22,8 @@ bool SetHardenedOptions(mpv_handle* handle);
 // The audio device plays go to, asked each time a player makes a handle or
 // starts a play: a libmpv audio-device value ("pulse/<sink>"), or empty for
 // the outputs' own defaults.  Installed by whoever knows the sound server;
-// without one every play takes the default.  Asked on the playing thread.
+// without one every play takes the default.  Asked on the window thread,
+// where every play starts.
 using AudioDeviceChooser = std::function<std::string()>;
 void InstallAudioDeviceChooser(AudioDeviceChooser chooser);
 std::string ChosenAudioDevice();
