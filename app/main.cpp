@@ -4,13 +4,17 @@
 #include <QFile>
 #include <QTimer>
 #include <cstdio>
+#include <functional>
 
+#include "CFrameWnd.h"
 #include "CQwendrikApp.h"
+#include "CWinApp.h"
 #include "GuardAccess.h"
 #include "GuardEventsFanout.h"
 #include "ProgramOptions.h"
 #include "QtMessenger.h"
 #include "RealServices.h"
+#include "SoundModule.h"
 
 // In sanitizer builds: Qt, fontconfig and D-Bus keep caches for the life of
 // the process, which LeakSanitizer would report at every exit.
@@ -26,6 +30,21 @@ namespace {
 std::vector<CString> FrameworkArguments(const ProgramOptions& options)
 {
     return options.rest;
+}
+
+// Calls `add` with the main window once it is up (after any message the
+// start-up shows first) until it says it has added its menu items.
+void WhenMainWindowIsUp(std::function<bool(QWidget*)> add)
+{
+    auto* poll = new QTimer(QCoreApplication::instance());
+    QObject::connect(poll, &QTimer::timeout, poll, [poll, add = std::move(add)] {
+        CFrameWnd* frame = AfxGetMainWnd();
+        if (frame && add(frame->GetSafeHwnd()))
+            poll->deleteLater();
+        else
+            poll->setInterval(100);
+    });
+    poll->start(0);
 }
 
 }  // namespace
@@ -68,6 +87,10 @@ int main(int argc, char** argv)
     GuardEventsFanout listeners;
     InstallGuardEvents(&listeners);
     ViewGuardAccess access;
+    sound::SoundModule soundModule(access);
+    listeners.Add(&soundModule.Listener());
+    // Its `unheard` notes are for the diary: soundModule.SetUnheardSink(...) once there is one.
+    WhenMainWindowIsUp([&soundModule](QWidget* window) { return soundModule.AddMenuItem(window); });
 
     // Nobody is there to close a message box on a start after a restart.
     services.Messenger().SetUnattended(options.resume);

@@ -6,7 +6,8 @@ set -euo pipefail
 packages=(
   cmake make g++ pkg-config
   qt6-base-dev libqt6dbus6
-  libmpv-dev
+  libmpv-dev libpulse-dev
+  pulseaudio pulseaudio-utils
   libgtest-dev libgmock-dev libbenchmark-dev
   libx11-dev
   xvfb xauth x11-utils xdotool imagemagick

@@ -50,6 +50,12 @@ const std::vector<MpvOption> kHardening = {
 // OpenAL is left out: its software fallback renders into nothing.
 constexpr const char* kRealAudioOutputs = "pipewire,pulse,alsa,jack,sndio,sdl";
 
+AudioDeviceChooser& InstalledChooser()
+{
+    static AudioDeviceChooser chooser;
+    return chooser;
+}
+
 std::string Environment(const char* name)
 {
     const char* value = std::getenv(name);
@@ -71,10 +77,23 @@ bool SetHardenedOptions(mpv_handle* handle)
     return SetOptions(handle, kHardening);
 }
 
-bool SetAudioOutput(mpv_handle* handle)
+void InstallAudioDeviceChooser(AudioDeviceChooser chooser)
 {
-    const std::string audio = Environment("HAUNTWATCH_AO");
-    return Mpv()->set_option_string(handle, "ao", audio.empty() ? kRealAudioOutputs : audio.c_str()) >= 0;
+    InstalledChooser() = std::move(chooser);
+}
+
+std::string ChosenAudioDevice()
+{
+    return InstalledChooser() ? InstalledChooser()() : std::string();
+}
+
+bool SetAudioOutput(mpv_handle* handle, const std::string& device)
+{
+    std::string audio = Environment("HAUNTWATCH_AO");
+    if (audio.empty())
+        audio = device.empty() ? kRealAudioOutputs : device.substr(0, device.find('/'));
+    return Mpv()->set_option_string(handle, "ao", audio.c_str()) >= 0 &&
+           (device.empty() || Mpv()->set_option_string(handle, "audio-device", device.c_str()) >= 0);
 }
 
 bool SetVideoOutput(mpv_handle* handle)

@@ -2,6 +2,7 @@
 // What every libmpv handle of the program is given, whatever the machine's
 // mpv set-up says, and the checks on a path before mpv sees it.
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -18,8 +19,19 @@ struct MpvOption {
 // own, and no silent null audio output.  False when mpv refuses one of them:
 // such a handle is not to be used rather than half hardened.
 bool SetHardenedOptions(mpv_handle* handle);
-// HAUNTWATCH_AO, or only real audio devices.
-bool SetAudioOutput(mpv_handle* handle);
+// The audio device plays go to, asked each time a player makes a handle or
+// starts a play: a libmpv audio-device value ("pulse/<sink>"), or empty for
+// the outputs' own defaults.  Installed by whoever knows the sound server;
+// without one every play takes the default.  Asked on the window thread,
+// where every play starts.
+using AudioDeviceChooser = std::function<std::string()>;
+void InstallAudioDeviceChooser(AudioDeviceChooser chooser);
+std::string ChosenAudioDevice();
+
+// HAUNTWATCH_AO; else the device's own output for a chosen device, which
+// plays only there (mpv's other outputs would ignore the device and take
+// their default); else only real audio devices.
+bool SetAudioOutput(mpv_handle* handle, const std::string& device);
 // HAUNTWATCH_VO when set; otherwise mpv's own list of real video outputs.
 bool SetVideoOutput(mpv_handle* handle);
 bool SetOptions(mpv_handle* handle, const std::vector<MpvOption>& options);

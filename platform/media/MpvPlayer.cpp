@@ -76,23 +76,25 @@ void MpvPlayer::AbandonHandle()
         std::thread([stuck] { Mpv()->terminate_destroy(stuck); }).detach();
 }
 
-bool MpvPlayer::EnsureHandle()
+bool MpvPlayer::EnsureHandle(const std::string& audioDevice)
 {
-    if (handle_)
+    if (handle_ && handleAudioDevice_ == audioDevice)
         return true;
+    DestroyHandle();
     handle_ = CreateMpvHandle();
-    if (handle_ && Configure() && Mpv()->initialize(handle_) >= 0 && SetUpAfterStart())
+    handleAudioDevice_ = audioDevice;
+    if (handle_ && Configure(audioDevice) && Mpv()->initialize(handle_) >= 0 && SetUpAfterStart())
         return true;
     DestroyHandle();
     return false;
 }
 
-bool MpvPlayer::Configure()
+bool MpvPlayer::Configure(const std::string& audioDevice)
 {
     // Without a choice of video output mpv tries its own list of real ones,
     // which never falls back to the null one.
     return SetHardenedOptions(handle_) && SetOptions(handle_, kGuardPlays) &&
-           SetOptions(handle_, kind_ == Kind::Sound ? kSoundOnly : kMovieOnly) && SetAudioOutput(handle_) &&
+           SetOptions(handle_, kind_ == Kind::Sound ? kSoundOnly : kMovieOnly) && SetAudioOutput(handle_, audioDevice) &&
            (kind_ == Kind::Sound || SetVideoOutput(handle_)) && SetOptions(handle_, tuning_);
 }
 
@@ -118,7 +120,7 @@ MpvPlayer::Outcome MpvPlayer::PlayToEnd(const std::string& path)
     startLatency_ = -1;
     if (play.path.empty())
         return Outcome::NotAFile;
-    if (!EnsureHandle())
+    if (!EnsureHandle(ChosenAudioDevice()))
         return Outcome::NoPlayer;
     play.awaitedEntry = LoadFile(handle_, play.path);
     if (play.awaitedEntry < 0)

@@ -59,8 +59,8 @@ private:
         bool videoOutputFailed = false;
     };
 
-    bool EnsureHandle();
-    bool Configure();
+    bool EnsureHandle(const std::string& audioDevice);
+    bool Configure(const std::string& audioDevice);
     bool SetUpAfterStart();
     void DestroyHandle();
     Outcome AwaitEnd(Play& play);
@@ -77,6 +77,8 @@ private:
     std::vector<Option> tuning_;
     Patience patience_;
     mpv_handle* handle_ = nullptr;
+    // mpv fixes the output when a handle starts; a new choice takes a new handle.
+    std::string handleAudioDevice_;
     double startLatency_ = -1;
 };
 

@@ -49,23 +49,25 @@ void MpvPreviewPlayer::Stop()
 
 bool MpvPreviewPlayer::EnsureHandle(std::uintptr_t videoWindow)
 {
-    // mpv takes its window only when the handle starts.
-    if (handle_ && handleWindow_ == videoWindow)
+    // mpv takes its window and its audio output only when the handle starts.
+    const std::string audioDevice = ChosenAudioDevice();
+    if (handle_ && handleWindow_ == videoWindow && handleAudioDevice_ == audioDevice)
         return true;
     DestroyHandle();
     handle_ = CreateMpvHandle();
-    if (!handle_ || !Configure(videoWindow) || Mpv()->initialize(handle_) < 0) {
+    if (!handle_ || !Configure(videoWindow, audioDevice) || Mpv()->initialize(handle_) < 0) {
         DestroyHandle();
         return false;
     }
     handleWindow_ = videoWindow;
+    handleAudioDevice_ = audioDevice;
     Mpv()->set_wakeup_callback(handle_, &MpvPreviewPlayer::OnWakeup, this);
     return true;
 }
 
-bool MpvPreviewPlayer::Configure(std::uintptr_t videoWindow)
+bool MpvPreviewPlayer::Configure(std::uintptr_t videoWindow, const std::string& audioDevice)
 {
-    if (!SetHardenedOptions(handle_) || !SetOptions(handle_, kPreviewOptions) || !SetAudioOutput(handle_))
+    if (!SetHardenedOptions(handle_) || !SetOptions(handle_, kPreviewOptions) || !SetAudioOutput(handle_, audioDevice))
         return false;
     const bool optionsSet = videoWindow == 0
         ? Mpv()->set_option_string(handle_, "vid", "no") >= 0

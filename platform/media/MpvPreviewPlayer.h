@@ -27,7 +27,7 @@ public:
 
 private:
     bool EnsureHandle(std::uintptr_t videoWindow);
-    bool Configure(std::uintptr_t videoWindow);
+    bool Configure(std::uintptr_t videoWindow, const std::string& audioDevice);
     void DestroyHandle();
     void ReadEvents();
     static void OnWakeup(void* self);
@@ -36,6 +36,7 @@ private:
     std::vector<MpvOption> tuning_;
     mpv_handle* handle_ = nullptr;
     std::uintptr_t handleWindow_ = 0;
+    std::string handleAudioDevice_;
     // Reads queued by mpv that run after the player has gone find it expired.
     std::shared_ptr<MpvPreviewPlayer*> alive_;
     // The playlist entry whose end is to be told; -1 for none.

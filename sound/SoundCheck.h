@@ -1,0 +1,58 @@
+#pragma once
+// At each guard start and each pass that plays a sound or a movie: can
+// anybody hear it?  One problem line per pass when nobody can (and one when
+// the chosen output is gone), an `unheard` note for the diary, and at a start
+// by the person a message that does not wait.  The guard goes on regardless.
+#include <QObject>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "CTime.h"
+#include "GuardAccess.h"
+#include "GuardEvents.h"
+
+namespace sound {
+
+class OutputChoice;
+class SoundServerWatcher;
+
+// What the diary writes as an `unheard` line.
+struct UnheardNote {
+    CTime at;
+    std::string reason;  // "the sound is muted", "the volume is at 2%", ...
+    std::string output;  // the output's description; empty when there is none
+};
+using UnheardSink = std::function<void(const UnheardNote&)>;
+
+class SoundCheck final : public QObject, public GuardEvents {
+    Q_OBJECT
+public:
+    SoundCheck(SoundServerWatcher& watcher, const OutputChoice& choice, GuardAccess& guard);
+
+    void SetUnheardSink(UnheardSink sink) { unheardSink_ = std::move(sink); }
+
+    void GuardStarted(CTime at, GuardStartOrigin origin) override;
+    void GuardStopped(CTime at) override;
+    void PassWillPlay(CTime at, bool soundOrMovie) override;
+
+private:
+    struct Check {
+        CTime at;
+        bool byPerson;
+    };
+
+    void Ask(Check check);
+    void Run(const Check& check);
+    void OnServerChanged();
+
+    SoundServerWatcher& watcher_;
+    const OutputChoice& choice_;
+    GuardAccess& guard_;
+    UnheardSink unheardSink_;
+    // Checks of this guard waiting for the server's first answer; the start
+    // itself never waits for it.
+    std::vector<Check> waiting_;
+};
+
+}  // namespace sound

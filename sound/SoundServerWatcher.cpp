@@ -1,0 +1,220 @@
+#include "SoundServerWatcher.h"
+
+#include <pulse/pulseaudio.h>
+
+#include <algorithm>
+
+namespace sound {
+
+namespace {
+
+// Rounded as the desktop's volume controls and pactl show it: "2%" there is
+// 1310/65536 here.
+int PercentOfNormal(pa_volume_t volume)
+{
+    return static_cast<int>((std::uint64_t(volume) * 100 + PA_VOLUME_NORM / 2) / PA_VOLUME_NORM);
+}
+
+SoundOutput OutputOf(const pa_sink_info& info)
+{
+    SoundOutput output;
+    output.name = info.name ? info.name : "";
+    output.description = info.description && *info.description ? info.description : output.name;
+    output.muted = info.mute != 0;
+    output.volumePercent = PercentOfNormal(pa_cvolume_max(&info.volume));
+    output.unplugged = info.active_port && info.active_port->available == PA_PORT_AVAILABLE_NO;
+    return output;
+}
+
+}  // namespace
+
+// libpulse calls plain functions; each finds its watcher, and ignores a
+// context the watcher has already let go.
+struct WatcherCallbacks {
+    static SoundServerWatcher* Current(pa_context* context, void* self)
+    {
+        auto* watcher = static_cast<SoundServerWatcher*>(self);
+        return watcher->context_ == context ? watcher : nullptr;
+    }
+
+    static void OnState(pa_context* context, void* self)
+    {
+        SoundServerWatcher* watcher = Current(context, self);
+        if (!watcher)
+            return;
+        switch (pa_context_get_state(context)) {
+        case PA_CONTEXT_READY: {
+            pa_context_set_subscribe_callback(context, &OnEvent, watcher);
+            const auto mask = static_cast<pa_subscription_mask_t>(PA_SUBSCRIPTION_MASK_SINK | PA_SUBSCRIPTION_MASK_SERVER |
+                                                                  PA_SUBSCRIPTION_MASK_CARD);
+            if (pa_operation* operation = pa_context_subscribe(context, mask, nullptr, nullptr))
+                pa_operation_unref(operation);
+            watcher->Refresh();
+            break;
+        }
+        case PA_CONTEXT_FAILED:
+        case PA_CONTEXT_TERMINATED:
+            watcher->GiveUp();
+            break;
+        default:
+            break;
+        }
+    }
+
+    // A port plugged or pulled shows as a change of its card and its sink;
+    // one refresh covers any of them.
+    static void OnEvent(pa_context* context, pa_subscription_event_type_t, std::uint32_t, void* self)
+    {
+        if (SoundServerWatcher* watcher = Current(context, self))
+            watcher->Refresh();
+    }
+
+    static void OnServer(pa_context* context, const pa_server_info* info, void* self)
+    {
+        SoundServerWatcher* watcher = Current(context, self);
+        if (!watcher)
+            return;
+        if (info && info->default_sink_name)
+            watcher->incoming_.defaultOutput = info->default_sink_name;
+        watcher->Answered();
+    }
+
+    static void OnSink(pa_context* context, const pa_sink_info* info, int eol, void* self)
+    {
+        SoundServerWatcher* watcher = Current(context, self);
+        if (!watcher)
+            return;
+        if (eol == 0 && info) {
+            watcher->incoming_.outputs.push_back(OutputOf(*info));
+            return;
+        }
+        watcher->Answered();
+    }
+};
+
+SoundServerWatcher::SoundServerWatcher(Timing timing, QObject* parent)
+    : QObject(parent), timing_(timing), retryMs_(timing.firstRetryMs)
+{
+    retry_.setSingleShot(true);
+    connect(&retry_, &QTimer::timeout, this, &SoundServerWatcher::Connect);
+    settle_.setSingleShot(true);
+    connect(&settle_, &QTimer::timeout, this, &SoundServerWatcher::GiveUp);
+    // The first question leaves from the event loop, so making the watcher
+    // costs the window's start nothing; until the answer it is Settling.
+    view_.state = SoundServerView::State::Settling;
+    retry_.start(0);
+}
+
+SoundServerWatcher::~SoundServerWatcher()
+{
+    Drop();
+}
+
+void SoundServerWatcher::Connect()
+{
+    Drop();
+    sinceAttempt_.start();
+    context_ = pa_context_new(mainloop_.Api(), "Hauntwatch");
+    if (!context_) {
+        GiveUp();
+        return;
+    }
+    pa_context_set_state_callback(context_, &WatcherCallbacks::OnState, this);
+    // Never starts a server: a desktop without one is left as it is.
+    if (pa_context_connect(context_, nullptr, PA_CONTEXT_NOAUTOSPAWN, nullptr) < 0) {
+        GiveUp();
+        return;
+    }
+    settle_.start(timing_.settleMs);
+    SetState(SoundServerView::State::Settling);
+}
+
+void SoundServerWatcher::Drop()
+{
+    settle_.stop();
+    answersAwaited_ = 0;
+    refreshAgain_ = false;
+    if (!context_)
+        return;
+    pa_context* context = context_;
+    context_ = nullptr;
+    pa_context_set_state_callback(context, nullptr, nullptr);
+    pa_context_set_subscribe_callback(context, nullptr, nullptr);
+    pa_context_disconnect(context);
+    pa_context_unref(context);
+}
+
+void SoundServerWatcher::GiveUp()
+{
+    Drop();
+    const SoundServerView none;
+    const bool changed = !(view_ == none);
+    view_ = none;
+    retry_.start(retryMs_);
+    retryMs_ = std::min(retryMs_ * 2, timing_.longestRetryMs);
+    if (changed)
+        Q_EMIT Changed();
+}
+
+void SoundServerWatcher::Nudge()
+{
+    if (view_.state != SoundServerView::State::NoServer || context_)
+        return;
+    if (sinceAttempt_.isValid() && sinceAttempt_.elapsed() < timing_.nudgeSpacingMs)
+        return;
+    retry_.start(0);
+    SetState(SoundServerView::State::Settling);
+}
+
+void SoundServerWatcher::Refresh()
+{
+    if (!context_)
+        return;
+    if (answersAwaited_ > 0) {
+        refreshAgain_ = true;
+        return;
+    }
+    incoming_ = {};
+    pa_operation* server = pa_context_get_server_info(context_, &WatcherCallbacks::OnServer, this);
+    pa_operation* sinks = pa_context_get_sink_info_list(context_, &WatcherCallbacks::OnSink, this);
+    answersAwaited_ = (server ? 1 : 0) + (sinks ? 1 : 0);
+    if (server)
+        pa_operation_unref(server);
+    if (sinks)
+        pa_operation_unref(sinks);
+    if (!server || !sinks)
+        GiveUp();
+}
+
+void SoundServerWatcher::Answered()
+{
+    if (answersAwaited_ == 0 || --answersAwaited_ > 0)
+        return;
+    Commit();
+    // Changes that came while asking: ask once more.
+    if (refreshAgain_ && context_) {
+        refreshAgain_ = false;
+        Refresh();
+    }
+}
+
+void SoundServerWatcher::Commit()
+{
+    settle_.stop();
+    retryMs_ = timing_.firstRetryMs;
+    incoming_.state = SoundServerView::State::Known;
+    if (incoming_ == view_)
+        return;
+    view_ = incoming_;
+    Q_EMIT Changed();
+}
+
+void SoundServerWatcher::SetState(SoundServerView::State state)
+{
+    if (view_.state == state)
+        return;
+    view_.state = state;
+    Q_EMIT Changed();
+}
+
+}  // namespace sound

@@ -1,0 +1,77 @@
+#pragma once
+// Keeps what the sound server says of its outputs (which is the default,
+// each one's description, mute, volume and plugged state) current, through
+// libpulse on the event loop of the thread that makes it.  It subscribes to
+// the server's changes, asks again when the server comes back, and never
+// waits for an answer: where no server answers it tries again at growing
+// intervals and knows nothing.
+#include <QElapsedTimer>
+#include <QObject>
+#include <QTimer>
+#include <memory>
+
+#include "QtPulseMainloop.h"
+#include "SoundServerView.h"
+
+struct pa_context;
+
+namespace sound {
+
+// How soon the watcher asks again where no server answered (doubling from
+// the first to the longest wait), and how long it waits for an answer.
+struct WatcherTiming {
+    int firstRetryMs = 1000;
+    int longestRetryMs = 60000;
+    // A server that takes longer to answer counts as none.
+    int settleMs = 3000;
+    // A nudge asks again only this long after the last attempt: a guard
+    // passing every second without a server costs one attempt in ten seconds.
+    int nudgeSpacingMs = 10000;
+};
+
+class SoundServerWatcher final : public QObject {
+    Q_OBJECT
+public:
+    using Timing = WatcherTiming;
+
+    explicit SoundServerWatcher(Timing timing = {}, QObject* parent = nullptr);
+    ~SoundServerWatcher() override;
+
+    const SoundServerView& View() const { return view_; }
+
+    // Where no server answers: asks again soon, from the event loop, rather
+    // than at the next retry (unless it asked a moment ago); the view is then
+    // Settling until the answer.
+    void Nudge();
+
+Q_SIGNALS:
+    // The state or the outputs changed.
+    void Changed();
+
+private:
+    void Connect();
+    void Drop();
+    void GiveUp();
+    void Refresh();
+    void Commit();
+    void SetState(SoundServerView::State state);
+
+    void Answered();
+
+    friend struct WatcherCallbacks;
+
+    Timing timing_;
+    QtPulseMainloop mainloop_;
+    pa_context* context_ = nullptr;
+    SoundServerView view_;
+    // Answers of the refresh under way, committed together.
+    SoundServerView incoming_;
+    int answersAwaited_ = 0;
+    bool refreshAgain_ = false;
+    int retryMs_;
+    QTimer retry_;
+    QTimer settle_;
+    QElapsedTimer sinceAttempt_;
+};
+
+}  // namespace sound
