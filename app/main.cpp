@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QTimer>
 #include <cstdio>
+#include <iostream>
 
 #include "CQwendrikApp.h"
 #include "GuardAccess.h"
@@ -11,6 +12,8 @@
 #include "ProgramOptions.h"
 #include "QtMessenger.h"
 #include "RealServices.h"
+#include "TripModule.h"
+#include "PlanCommand.h"
 
 // In sanitizer builds: Qt, fontconfig and D-Bus keep caches for the life of
 // the process, which LeakSanitizer would report at every exit.
@@ -46,10 +49,8 @@ int main(int argc, char** argv)
         std::printf("hauntwatch %s\n", HAUNTWATCH_VERSION);
         return 0;
     }
-    if (early.plan) {
-        std::fprintf(stderr, "hauntwatch: --plan is not available in this build\n");
-        return 2;
-    }
+    if (early.plan)
+        return trip::RunPlanCommand(*early.plan, std::cout, std::cerr);
 
     QApplication qtApp(argc, argv);
     // Ties the window to the installed desktop entry and its icon.
@@ -68,9 +69,12 @@ int main(int argc, char** argv)
     GuardEventsFanout listeners;
     InstallGuardEvents(&listeners);
     ViewGuardAccess access;
+    trip::TripModule trip(access, options.resume);
+    listeners.Add(&trip.Events());
 
     // Nobody is there to close a message box on a start after a restart.
     services.Messenger().SetUnattended(options.resume);
+    QTimer::singleShot(0, [&] { trip.AfterStartUp(); });
     QTimer::singleShot(0, [&] { services.Messenger().SetUnattended(false); });
 
     theApp.SetCommandLine(FrameworkArguments(options));
