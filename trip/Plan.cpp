@@ -3,6 +3,7 @@
 #include <cmath>
 #include <optional>
 #include <string>
+#include <unordered_map>
 
 #include "Clock.h"
 #include "GuardScheduler.h"
@@ -64,7 +65,7 @@ public:
 
     bool PlaySync(const std::string& path) override
     {
-        clock_.AdvanceSeconds(lengths_.Seconds(path));
+        clock_.AdvanceSeconds(Seconds(path));
         return true;
     }
     // "OPEN <path> ALIAS MOVIE", "PLAY MOVIE FULLSCREEN WAIT", "CLOSE MOVIE".
@@ -75,16 +76,26 @@ public:
             const size_t end = command.rfind(alias);
             movie_ = command.substr(open.size(), end == std::string::npos ? std::string::npos : end - open.size());
         } else if (command.rfind("PLAY ", 0) == 0) {
-            clock_.AdvanceSeconds(lengths_.Seconds(platform::ProgramFilePath(movie_)));
+            clock_.AdvanceSeconds(Seconds(platform::ProgramFilePath(movie_)));
         }
         return platform::kMovieOk;
     }
     UINT StartFile(const std::string&, UINT) override { return 33; }
 
 private:
+    // A file is looked at once per plan, not at each of its plays.
+    double Seconds(const std::string& path)
+    {
+        const auto known = seconds_.find(path);
+        if (known != seconds_.end())
+            return known->second;
+        return seconds_[path] = lengths_.Seconds(path);
+    }
+
     SimulatedClock& clock_;
     MediaLengthSource& lengths_;
     std::string movie_;
+    std::unordered_map<std::string, double> seconds_;
 };
 
 // What one pass told.
