@@ -8,6 +8,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
+#include <QTimer>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 #include <map>
@@ -84,8 +85,11 @@ DiaryWindow::DiaryWindow(GuardAccess& access, QWidget* parent)
     controls->addWidget(weekAhead_);
     controls->addWidget(refresh);
     controls->addWidget(close);
+    auto* legend = new QLabel(TimelineLegend(), this);
+    legend->setTextFormat(Qt::RichText);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(timeline_);
+    layout->addWidget(legend);
     layout->addLayout(controls);
     layout->addWidget(list_, 1);
     connect(weekAhead_, &QCheckBox::toggled, this, &DiaryWindow::Refresh);
@@ -211,10 +215,12 @@ void DiaryWindow::Refresh()
     }
     for (int c = 0; c < 3; ++c)
         list_->resizeColumnToContents(c);
-    if (firstPlanned)
-        list_->scrollToItem(firstPlanned, QAbstractItemView::PositionAtCenter);
-    else if (list_->topLevelItemCount() > 0)
-        list_->scrollToBottom();
+    // Now in the middle of the list, once the list has its size.
+    const int nowRow = firstPlanned ? list_->indexOfTopLevelItem(firstPlanned) : list_->topLevelItemCount() - 1;
+    QTimer::singleShot(0, list_, [list = list_, nowRow] {
+        if (QTreeWidgetItem* item = list->topLevelItem(nowRow))
+            list->scrollToItem(item, QAbstractItemView::PositionAtCenter);
+    });
 }
 
 }  // namespace trip

@@ -23,7 +23,7 @@ const QColor kPlanned(0x6a, 0x5a, 0xcd);
 const QColor kQuiet(0, 0, 0x40, 40);
 const QColor kFuture(0xf3, 0xf0, 0xff);
 const QColor kDuty(0xf0, 0xa0, 0x20);
-const QColor kNow(0xe0, 0x40, 0x00);
+const QColor kNow(0x20, 0x20, 0x20);
 
 CTime LocalDayStart(CTime at, int dayOffset, int hour)
 {
@@ -46,6 +46,18 @@ QColor ColourOf(TimelineMark::Outcome outcome)
 QString LocalTimeText(CTime at)
 {
     return QString::fromLocal8Bit(at.Format("%a %e %b %H:%M:%S").c_str()).simplified();
+}
+
+QString TimelineLegend()
+{
+    const auto swatch = [](const QColor& colour, const QString& text) {
+        return QStringLiteral("<span style=\"color:%1\">&#9608;</span>&nbsp;%2").arg(colour.name(), text);
+    };
+    QColor quiet(0xd4, 0xd4, 0xe0);
+    return QStringList{swatch(kPlayed, QStringLiteral("played")), swatch(kStarted, QStringLiteral("started")),
+                       swatch(kFailed, QStringLiteral("failed")), swatch(kPlanned, QStringLiteral("to come")),
+                       swatch(quiet, QStringLiteral("quiet hours")), swatch(kDuty, QStringLiteral("on duty"))}
+        .join(QStringLiteral("&nbsp;&nbsp; "));
 }
 
 QString OutcomeText(TimelineMark::Outcome outcome)
@@ -127,12 +139,26 @@ double Timeline::XOf(CTime at) const
     return strip.left() + strip.width() * static_cast<double>((at - data_.begin).GetTotalSeconds()) / total;
 }
 
-QString Timeline::TipAt(int x) const
+QRectF Timeline::MarkArea(TimelineMark::Outcome outcome) const
+{
+    const QRectF strip = Strip();
+    const double top = strip.top() + 6, bottom = strip.bottom() - kDutyBand - 6;
+    // A failure reaches highest, so it is seen among many plays.
+    if (outcome == TimelineMark::Outcome::Failed)
+        return QRectF(strip.left(), top, strip.width(), bottom - top);
+    const double playTop = top + (bottom - top) * 0.35;
+    return QRectF(strip.left(), playTop, strip.width(), bottom - playTop);
+}
+
+QString Timeline::TipAt(QPoint point) const
 {
     const TimelineMark* nearest = nullptr;
     double distance = kPointingSlack + 0.5;
     for (const TimelineMark& mark : data_.marks) {
-        const double d = std::abs(XOf(mark.at) - x);
+        const QRectF area = MarkArea(mark.outcome);
+        if (point.y() < area.top() - kPointingSlack || point.y() > area.bottom() + kPointingSlack)
+            continue;
+        const double d = std::abs(XOf(mark.at) - point.x());
         // The later of two marks on one pixel is the one drawn on top.
         if (d <= distance) {
             distance = d;
@@ -152,11 +178,16 @@ bool Timeline::event(QEvent* event)
 {
     if (event->type() == QEvent::ToolTip) {
         auto* help = static_cast<QHelpEvent*>(event);
-        const QString tip = TipAt(help->pos().x());
-        if (tip.isEmpty())
+        const QString tip = TipAt(help->pos());
+        if (tip.isEmpty()) {
             QToolTip::hideText();
-        else
-            QToolTip::showText(help->globalPos(), tip, this);
+        } else {
+            // Right of the middle the tip opens to the left, so it stays over the window.
+            QPoint at = help->globalPos();
+            if (help->pos().x() > width() / 2)
+                at.rx() -= QFontMetrics(QToolTip::font()).boundingRect(QRect(), 0, tip).width() + 24;
+            QToolTip::showText(at, tip, this);
+        }
         return true;
     }
     return QWidget::event(event);
@@ -219,23 +250,23 @@ void Timeline::paintEvent(QPaintEvent*)
         painter.fillRect(piece, data_.now < duty.to && !(duty.from < data_.now) ? kDuty.lighter(140) : kDuty);
     }
 
-    // Marks: a failure reaches highest, so it is seen among many plays.
-    const double markTop = strip.top() + 6, markBottom = band.top() - 4;
     painter.setRenderHint(QPainter::Antialiasing, false);
     for (const TimelineMark& mark : data_.marks) {
         const double x = std::round(XOf(mark.at));
         const QColor colour = ColourOf(mark.outcome);
+        const QRectF area = MarkArea(mark.outcome);
         if (mark.outcome == TimelineMark::Outcome::Failed) {
-            painter.fillRect(QRectF(x - 1, markTop, 3, markBottom - markTop), colour);
-            painter.fillRect(QRectF(x - 3, markTop, 7, 7), colour);
+            painter.fillRect(QRectF(x - 1, area.top(), 3, area.height()), colour);
+            painter.fillRect(QRectF(x - 3, area.top(), 7, 7), colour);
         } else {
-            const double top = markTop + (markBottom - markTop) * 0.35;
-            painter.fillRect(QRectF(x, top, 2, markBottom - top), colour);
+            painter.fillRect(QRectF(x, area.top(), 2, area.height()), colour);
         }
     }
 
     painter.setPen(QPen(kNow, 2));
     painter.drawLine(QPointF(nowX, strip.top() - 2), QPointF(nowX, strip.bottom() + 2));
+    painter.setFont(small);
+    painter.drawText(QRectF(nowX + 3, strip.top() + 1, 40, 14), Qt::AlignLeft | Qt::AlignTop, QStringLiteral("now"));
     painter.setPen(palette().color(QPalette::Dark));
     painter.setBrush(Qt::NoBrush);
     painter.drawRect(strip);

@@ -50,10 +50,12 @@ public:
     void SetData(TimelineData data);
     const TimelineData& Data() const { return data_; }
 
-    // The x of a moment, and the text shown when pointing near x (empty when
-    // no mark is within a few pixels).
+    // The x of a moment, and the text shown when pointing at a point (empty
+    // when no mark is within a few pixels).
     double XOf(CTime at) const;
-    QString TipAt(int x) const;
+    QString TipAt(QPoint point) const;
+    // Where marks of an outcome are drawn: failures reach higher than plays.
+    QRectF MarkArea(TimelineMark::Outcome outcome) const;
 
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
@@ -73,5 +75,7 @@ private:
 // "Mon 7 Dec 23:30:00", in the local zone.
 QString LocalTimeText(CTime at);
 QString OutcomeText(TimelineMark::Outcome outcome);
+// The colours' meanings, as rich text.
+QString TimelineLegend();
 
 }  // namespace trip

@@ -84,15 +84,32 @@ protected:
 TEST_F(TimelineDrawTest, PointingAtAMarkTellsItsTimeNoiseAndOutcome)
 {
     const int x = static_cast<int>(timeline.XOf(failedAt));
-    EXPECT_EQ(timeline.TipAt(x + 3), "Sun 6 Dec 10:30:00\nDog\nfailed\n/n/dog.wav: file missing");
-    EXPECT_EQ(timeline.TipAt(static_cast<int>(timeline.XOf(playedAt))), "Sun 6 Dec 20:00:00\nCat\nplayed\n/n/cat.wav");
-    EXPECT_EQ(timeline.TipAt(x + 40), "");
+    const int high = static_cast<int>(timeline.MarkArea(trip::TimelineMark::Outcome::Failed).top()) + 2;
+    const int low = static_cast<int>(timeline.MarkArea(trip::TimelineMark::Outcome::Played).center().y());
+    EXPECT_EQ(timeline.TipAt({x + 3, low}), "Sun 6 Dec 10:30:00\nDog\nfailed\n/n/dog.wav: file missing");
+    EXPECT_EQ(timeline.TipAt({static_cast<int>(timeline.XOf(playedAt)), low}), "Sun 6 Dec 20:00:00\nCat\nplayed\n/n/cat.wav");
+    EXPECT_EQ(timeline.TipAt({x + 40, low}), "");
+    EXPECT_EQ(timeline.TipAt({static_cast<int>(timeline.XOf(playedAt)), high}), "") << "above the plays' marks";
+    EXPECT_EQ(timeline.TipAt({x, timeline.height() - 2}), "") << "under the marks";
 
     timeline.show();
-    QHelpEvent help(QEvent::ToolTip, QPoint(x, 60), timeline.mapToGlobal(QPoint(x, 60)));
+    QHelpEvent help(QEvent::ToolTip, QPoint(x, low), timeline.mapToGlobal(QPoint(x, low)));
     QApplication::sendEvent(&timeline, &help);
-    EXPECT_EQ(QToolTip::text(), timeline.TipAt(x));
+    EXPECT_EQ(QToolTip::text(), timeline.TipAt({x, low}));
     QToolTip::hideText();
+}
+
+// Two marks a pixel apart: pointing high picks the failure, which alone reaches there.
+TEST_F(TimelineDrawTest, PointingHighPicksTheFailureAmongPlays)
+{
+    trip::TimelineData data = timeline.Data();
+    data.marks.push_back({failedAt + CTimeSpan(60), trip::TimelineMark::Outcome::Played, "Cat", "/n/cat.wav"});
+    timeline.SetData(std::move(data));
+    const int x = static_cast<int>(timeline.XOf(failedAt + CTimeSpan(60)));
+    const int high = static_cast<int>(timeline.MarkArea(trip::TimelineMark::Outcome::Failed).top()) + 2;
+    const int low = static_cast<int>(timeline.MarkArea(trip::TimelineMark::Outcome::Played).center().y());
+    EXPECT_TRUE(timeline.TipAt({x, high}).contains("failed"));
+    EXPECT_TRUE(timeline.TipAt({x, low}).contains("played"));
 }
 
 TEST_F(TimelineDrawTest, MarksQuietHoursDutyAndNowAreDrawnWhereTheyBelong)
@@ -107,9 +124,8 @@ TEST_F(TimelineDrawTest, MarksQuietHoursDutyAndNowAreDrawnWhereTheyBelong)
     // Quiet from 3 to 6 is darker than the hour before it.
     EXPECT_LT(colourAt(CTime(2026, 12, 6, 4, 30, 0), middle).lightness(),
               colourAt(CTime(2026, 12, 6, 2, 0, 0), middle).lightness());
-    const QColor nowLine = colourAt(now, middle);
-    EXPECT_GT(nowLine.red(), 180);
-    EXPECT_LT(nowLine.blue(), 80);
+    EXPECT_LT(colourAt(now, middle).lightness(), 60) << "a dark line at now";
+    EXPECT_GT(colourAt(now + CTimeSpan(3600), middle).lightness(), 200);
 }
 
 }  // namespace
