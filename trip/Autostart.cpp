@@ -10,7 +10,7 @@ namespace trip {
 
 QString AutostartEntryPath()
 {
-    // The base directory spec ignores a relative XDG_CONFIG_HOME.
+    // A relative XDG_CONFIG_HOME is to be ignored, as the desktop does.
     QString config = qEnvironmentVariable("XDG_CONFIG_HOME");
     if (!QDir::isAbsolutePath(config))
         config = QDir::homePath() + QStringLiteral("/.config");
