@@ -77,8 +77,11 @@ bool WriteAutostartEntry(QString* error)
         *error = file.errorString();
         return false;
     }
-    file.write(AutostartEntryText(QCoreApplication::applicationFilePath(), qEnvironmentVariable("HAUNTWATCH_HOME"))
-                   .toUtf8());
+    // The session starts the entry in another folder than this one.
+    QString home = qEnvironmentVariable("HAUNTWATCH_HOME");
+    if (!home.isEmpty())
+        home = QDir(home).absolutePath();
+    file.write(AutostartEntryText(QCoreApplication::applicationFilePath(), home).toUtf8());
     if (!file.commit()) {
         *error = file.errorString();
         return false;
