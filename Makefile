@@ -5,7 +5,7 @@ JOBS ?= $(shell nproc)
 # The release build gets the flags Debian's own package builds get, hardening included.
 BUILDFLAGS = DEB_BUILD_MAINT_OPTIONS=hardening=+all dpkg-buildflags --get
 
-.PHONY: deps build release run test package bench fuzz install clean
+.PHONY: deps build release run test package bench soak fuzz install clean
 
 deps:
 	@bash scripts/install-deps.sh
@@ -41,6 +41,10 @@ bench: deps package
 	cmake --build build-bench-asan -j $(JOBS) --target bench_startup_hauntwatch
 	HAUNTWATCH_SANITIZER_BENCH=$(abspath build-bench-asan) HAUNTWATCH_PACKAGE_DIR=$(abspath $(RELEASE)) \
 	  bash bench/run-all.sh build-bench
+
+# Half an hour of guarding on the release build; figures at 1 and at SOAK_MINUTES minutes.
+soak: release
+	bash bench/soak/soak.sh $(RELEASE)/hauntwatch $(or $(SOAK_MINUTES),30)
 
 fuzz:
 	@bash scripts/install-deps.sh clang libclang-rt-14-dev

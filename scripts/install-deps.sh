@@ -9,7 +9,8 @@ packages=(
   libmpv-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   libx11-dev
-  xvfb xauth x11-utils xdotool imagemagick openbox python3
+  xvfb xauth x11-utils xdotool imagemagick
+  openbox pulseaudio pulseaudio-utils python3
   xdg-utils
   dbus-daemon
   dpkg-dev file lintian desktop-file-utils appstream

@@ -6,28 +6,35 @@
 # package installs it, under a window manager that draws the windows' frames.
 # The installed package is used when it is the one `make package` built;
 # otherwise that package is unpacked into a scratch folder and run from there.
+# HAUNTWATCH_BINARY names another binary to take them of (a build folder's);
+# QT_SCALE_FACTOR=1.5 takes them on a screen scaled by one and a half.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 out=$(realpath "${1:-$top/docs}")
 bash "$top/scripts/install-deps.sh" openbox xdotool imagemagick x11-utils
 
-shopt -s nullglob
-debs=("$top"/build-release/hauntwatch_*.deb)
-shopt -u nullglob
-(( ${#debs[@]} == 1 )) || { echo "build the package first: make package" >&2; exit 1; }
-deb=${debs[0]}
-
 work=$(mktemp -d /tmp/hauntwatch-screenshots.XXXXXX)
 trap 'rm -rf "$work"' EXIT
-if [[ "$(dpkg-query -W -f='${Version}' hauntwatch 2>/dev/null || true)" == "$(dpkg-deb -f "$deb" Version)" ]]; then
-  prefix=/usr
+if [[ -n "${HAUNTWATCH_BINARY:-}" ]]; then
+  binary=$(realpath "$HAUNTWATCH_BINARY")
+  noises=$(dirname "$binary")/../share/hauntwatch/noises
 else
-  echo "note: the pictures show the scratch folder's paths; for /usr paths, first: sudo apt install $deb"
-  dpkg-deb -x "$deb" "$work/root"
-  prefix=$work/root/usr
+  shopt -s nullglob
+  debs=("$top"/build-release/hauntwatch_*.deb)
+  shopt -u nullglob
+  (( ${#debs[@]} == 1 )) || { echo "build the package first: make package" >&2; exit 1; }
+  deb=${debs[0]}
+  if [[ "$(dpkg-query -W -f='${Version}' hauntwatch 2>/dev/null || true)" == "$(dpkg-deb -f "$deb" Version)" ]]; then
+    prefix=/usr
+  else
+    echo "note: the pictures show the scratch folder's paths; for /usr paths, first: sudo apt install $deb"
+    dpkg-deb -x "$deb" "$work/root"
+    prefix=$work/root/usr
+  fi
+  binary=$prefix/bin/hauntwatch
+  noises=$prefix/share/hauntwatch/noises
 fi
-binary=$prefix/bin/hauntwatch
-noises=$prefix/share/hauntwatch/noises
+noises=$(realpath "$noises")
 echo "screenshots of $binary into $out"
 mkdir -p "$out" "$work/home" "$work/config"
 
@@ -51,7 +58,7 @@ PY
 
 cat > "$work/session.sh" <<EOS
 set -euo pipefail
-export HAUNTWATCH_HOME="$work/home" XDG_CONFIG_HOME="$work/config" HAUNTWATCH_AO=null
+export HAUNTWATCH_HOME="$work/home" XDG_CONFIG_HOME="$work/config" HAUNTWATCH_AO=null ASAN_OPTIONS=detect_leaks=0
 unset HAUNTWATCH_DATA_DIR
 # The window manager is ready once it has claimed the screen.
 openbox & wm=\$!
@@ -105,6 +112,7 @@ xdotool key shift+Tab
 xdotool type --delay 30 dog
 settle "\$picker"; shot "\$picker" file-picker
 kill \$pid; wait \$pid || true
+[[ -n "${SKIP_PROBLEM_REPORT:-}" ]] && { kill \$wm; exit 0; }
 
 # A second evening on a machine whose sound server is gone: Mervo gets the
 # cupcake, every play fails, and the problem report tells which.
@@ -123,5 +131,5 @@ settle "\$report"; shot "\$report" problem-report
 kill \$pid; wait \$pid || true
 kill \$wm
 EOS
-xvfb-run -a -s "-screen 0 1024x768x24" bash "$work/session.sh"
+xvfb-run -a -s "-screen 0 ${SCREEN_SIZE:-1280x1024}x24" bash "$work/session.sh"
 ls -l "$out"/*.png

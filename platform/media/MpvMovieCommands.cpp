@@ -19,8 +19,11 @@ MCIERROR ErrorOf(MpvPlayer::Outcome outcome)
         return kMovieNoDisplay;
     case MpvPlayer::Outcome::NoPlayer:
         return kMovieNoService;
-    case MpvPlayer::Outcome::CannotPlay:
+    case MpvPlayer::Outcome::TimedOut:
+        return kMovieTimedOut;
     case MpvPlayer::Outcome::NoAudioOutput:
+        return kMovieNoAudio;
+    case MpvPlayer::Outcome::CannotPlay:
         break;
     }
     return kMovieCannotPlay;

@@ -1,6 +1,8 @@
 #include "MpvPlayer.h"
 
 #include <cstring>
+#include <thread>
+#include <utility>
 
 #include "MpvLibrary.h"
 #include "MpvOptions.h"
@@ -53,7 +55,10 @@ bool IsVideoOutputFailure(const mpv_event_log_message& message)
 
 }  // namespace
 
-MpvPlayer::MpvPlayer(Kind kind, std::vector<Option> tuning) : kind_(kind), tuning_(std::move(tuning)) {}
+MpvPlayer::MpvPlayer(Kind kind, std::vector<Option> tuning, Patience patience)
+    : kind_(kind), tuning_(std::move(tuning)), patience_(patience)
+{
+}
 
 MpvPlayer::~MpvPlayer() { DestroyHandle(); }
 
@@ -62,6 +67,13 @@ void MpvPlayer::DestroyHandle()
     if (handle_)
         Mpv()->terminate_destroy(handle_);
     handle_ = nullptr;
+}
+
+void MpvPlayer::AbandonHandle()
+{
+    mpv_handle* stuck = std::exchange(handle_, nullptr);
+    if (stuck)
+        std::thread([stuck] { Mpv()->terminate_destroy(stuck); }).detach();
 }
 
 bool MpvPlayer::EnsureHandle()
@@ -101,7 +113,8 @@ bool MpvPlayer::SetUpAfterStart()
 
 MpvPlayer::Outcome MpvPlayer::PlayToEnd(const std::string& path)
 {
-    Play play{-1, CanonicalRegularFile(path), std::chrono::steady_clock::now()};
+    const auto called = std::chrono::steady_clock::now();
+    Play play{-1, CanonicalRegularFile(path), called, called + patience_.unknownLength};
     startLatency_ = -1;
     if (play.path.empty())
         return Outcome::NotAFile;
@@ -116,8 +129,16 @@ MpvPlayer::Outcome MpvPlayer::PlayToEnd(const std::string& path)
 MpvPlayer::Outcome MpvPlayer::AwaitEnd(Play& play)
 {
     for (;;) {
-        const mpv_event* event = Mpv()->wait_event(handle_, -1);
+        const auto left = play.giveUp - std::chrono::steady_clock::now();
+        if (left <= std::chrono::steady_clock::duration::zero()) {
+            AbandonHandle();
+            return Outcome::TimedOut;
+        }
+        const mpv_event* event = Mpv()->wait_event(handle_, std::chrono::duration<double>(left).count());
         switch (event->event_id) {
+        case MPV_EVENT_FILE_LOADED:
+            OnFileLoaded(play);
+            break;
         case MPV_EVENT_START_FILE:
             if (static_cast<const mpv_event_start_file*>(event->data)->playlist_entry_id == play.awaitedEntry)
                 play.started = true;
@@ -169,6 +190,20 @@ void MpvPlayer::Stop()
 {
     const char* command[] = {"stop", nullptr};
     Mpv()->command(handle_, command);
+}
+
+// Now the file's length is known: the play may take that long and the
+// patience beyond it.
+void MpvPlayer::OnFileLoaded(Play& play)
+{
+    if (!play.started)
+        return;
+    double seconds = 0;
+    if (Mpv()->get_property(handle_, "duration", MPV_FORMAT_DOUBLE, &seconds) < 0 || !(seconds >= 0))
+        return;
+    play.giveUp = std::chrono::steady_clock::now() +
+                  std::chrono::duration_cast<std::chrono::steady_clock::duration>(std::chrono::duration<double>(seconds)) +
+                  patience_.afterLength;
 }
 
 void MpvPlayer::OnPlaybackRestart(const Play& play)

@@ -14,17 +14,27 @@ struct mpv_event;
 
 namespace platform {
 
+// How long past its end a play is waited for.  A sound server or file system
+// that stalls would otherwise hold the guard for good.
+struct MpvPatience {
+    std::chrono::milliseconds afterLength{std::chrono::seconds(30)};
+    // Until the file's length is known, or when it has none.
+    std::chrono::milliseconds unknownLength{std::chrono::minutes(10)};
+};
+
 class MpvPlayer {
 public:
     using Option = MpvOption;
     // Sound: audio only, no window.  Movie: full screen in mpv's own window,
     // where Esc and q end the clip early.
     enum class Kind { Sound, Movie };
-    enum class Outcome { Played, NotAFile, CannotPlay, NoAudioOutput, NoVideoOutput, NoPlayer };
+    enum class Outcome { Played, NotAFile, CannotPlay, NoAudioOutput, NoVideoOutput, NoPlayer, TimedOut };
+
+    using Patience = MpvPatience;
 
     // `tuning` is applied after everything else (tests and benchmarks use it
     // for mpv's untimed null outputs).
-    explicit MpvPlayer(Kind kind, std::vector<Option> tuning = {});
+    explicit MpvPlayer(Kind kind, std::vector<Option> tuning = {}, Patience patience = {});
     ~MpvPlayer();
     MpvPlayer(const MpvPlayer&) = delete;
     MpvPlayer& operator=(const MpvPlayer&) = delete;
@@ -44,6 +54,7 @@ private:
         std::int64_t awaitedEntry;
         std::string path;
         std::chrono::steady_clock::time_point called;
+        std::chrono::steady_clock::time_point giveUp;
         bool started = false;
         bool videoOutputFailed = false;
     };
@@ -56,9 +67,15 @@ private:
     void ReadPendingLog(Play& play);
     void Stop();
     void OnPlaybackRestart(const Play& play);
+    void OnFileLoaded(Play& play);
+    // A handle that never ended its play may be stuck inside its audio
+    // output, where destroying it would block too: it is left to another
+    // thread, and the next play makes a new one.
+    void AbandonHandle();
 
     Kind kind_;
     std::vector<Option> tuning_;
+    Patience patience_;
     mpv_handle* handle_ = nullptr;
     double startLatency_ = -1;
 };

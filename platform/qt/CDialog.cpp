@@ -114,7 +114,10 @@ void CDialog::Build()
 {
     const DialogTemplate* tmpl = FindDialogTemplate(templateId_);
     QWidget* owner = parent_ ? parent_ : QApplication::activeWindow();
-    window_ = new QDialog(owner, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+    // A fixed-size modal frame: a caption and a close box, nothing to
+    // minimise or maximise, as the old dialogs had.
+    window_ = new QDialog(owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                                     Qt::WindowCloseButtonHint);
     window_->setModal(true);
     if (!tmpl)
         return;

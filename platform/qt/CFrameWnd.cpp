@@ -1,6 +1,7 @@
 #include "CFrameWnd.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QGuiApplication>
@@ -159,8 +160,10 @@ BOOL CFrameWnd::LoadFrame(UINT resourceId, CCreateContext* context)
     if (cs.cx != CW_USEDEFAULT && cs.cy != CW_USEDEFAULT)
         window->SetOuterSize(QSize(cs.cx, cs.cy));
     const QString icon = QStringLiteral(":/res/%1.png").arg(resourceId);
+    // Every window of the program, message boxes and the file picker
+    // included, carries the program's icon.
     if (QFile::exists(icon))
-        window->setWindowIcon(QIcon(icon));
+        QApplication::setWindowIcon(QIcon(icon));
     BuildMenu(*window, resourceId);
     BuildAccelerators(*window, resourceId);
     OnUpdateFrameTitle();

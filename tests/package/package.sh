@@ -23,9 +23,10 @@ echo "package $deb ($(stat -c %s "$deb") bytes)"
 
 work=$(mktemp -d)
 xvfb= program=
+# Nothing is left running, whichever way the test ends.
 cleanup() {
-  if [[ -n "$program" ]]; then kill "$program" 2>/dev/null || true; fi
-  if [[ -n "$xvfb" ]]; then kill "$xvfb" 2>/dev/null || true; fi
+  if [[ -n "$program" ]]; then kill "$program" 2>/dev/null || true; wait "$program" 2>/dev/null || true; fi
+  if [[ -n "$xvfb" ]]; then kill "$xvfb" 2>/dev/null || true; wait "$xvfb" 2>/dev/null || true; fi
   rm -rf "$work"
 }
 trap cleanup EXIT

@@ -107,6 +107,39 @@ TEST_F(ViewTest, GuardStopPlaysFirstThenClearsFlagRestoresGreetingAndKillsTheTim
     EXPECT_FALSE(timer.IsArmed(view()));
 }
 
+// The stop command is the mansion click without a click: the way in for
+// those who act on the guard from elsewhere.
+TEST_F(ViewTest, TheStopCommandStopsTheGuardAsTheMansionClickDoesAndNothingWhenOff)
+{
+    TurnOn();
+    EXPECT_TRUE(frame()->OnCmdMsg(ID_STOP_GUARD));
+    EXPECT_EQ(sound.played, std::vector<std::string>{ProgramSound("mervo.wav")});
+    EXPECT_EQ(guardOn, 0);
+    EXPECT_EQ(PaneText(), kGreeting);
+    EXPECT_FALSE(timer.IsArmed(view()));
+    sound.played.clear();
+    EXPECT_TRUE(frame()->OnCmdMsg(ID_STOP_GUARD));
+    EXPECT_TRUE(sound.played.empty()) << "off already: nothing";
+}
+
+// A guard whose timer the system refused would say "on duty" and never play.
+TEST_F(ViewTest, ARefusedTimerLeavesTheGuardOffWithALineAndAMessageThatDoesNotWait)
+{
+    SetNoise(GuardSettings, 0, 15);
+    timer.refuse = true;
+    view()->OnTurnMeOn();
+    EXPECT_EQ(guardOn, 0);
+    EXPECT_EQ(PaneText(), kGreeting);
+    ASSERT_EQ(ProblemLog.problemCount, 1);
+    EXPECT_NE(ProblemLog.problemLines[0].Find("timer"), -1);
+    EXPECT_TRUE(messenger.messages.empty()) << "nothing that waits";
+    ASSERT_EQ(messenger.unwaited.size(), 1u);
+    timer.refuse = false;
+    view()->OnTurnMeOn();
+    EXPECT_EQ(guardOn, 1) << "a later start works once the system allows it";
+    EXPECT_TRUE(timer.IsArmed(view()));
+}
+
 TEST_F(ViewTest, TurnMeOnWhileOnTouchesNothing)
 {
     SetNoise(GuardSettings, 0, 15);

@@ -7,6 +7,7 @@
 #include <functional>
 #include <vector>
 
+#include "Clock.h"
 #include "WallClockTimerService.h"
 
 namespace {
@@ -146,6 +147,48 @@ TEST(WallClockTimerServiceTest, AnEarlyWakeUpIsNotDeliveredButReArmed)
     timers.Kill(&window, 1);
     timers.OnWake(&window, 1);
     EXPECT_EQ(window.ticks.size(), 1u) << "a killed timer stays quiet";
+}
+
+}  // namespace
+
+namespace {
+
+// The guard's pass reads "now" in whole seconds from the installed clock and
+// arms the timer for a due time counted from it; at the tick it reads again
+// and finds the slot due only if that second has come.  Both readings must
+// be the timer's own clock: one that lags it (the coarse clock, up to a
+// kernel tick behind, so in the first milliseconds of a second it still says
+// the second before) lets a tick delivered on time find its slot not yet due.
+TEST(WallClockTimerServiceTest, ThePassReadsTheSecondTheTimerKeepsAtTheArmingAndAtTheTick)
+{
+    WallClockTimerService timers;
+    platform::Clock& clock = platform::InstalledClock();
+    const auto timerSecond = [] { return WallClockTimerService::NowNanoseconds() / 1000000000; };
+    int armings = 0;
+    int misses = 0;
+    for (int trial = 0; trial < 10; ++trial) {
+        // A fraction of a millisecond after a whole second.
+        while (WallClockTimerService::NowNanoseconds() % 1000000000 >= 300000) {
+        }
+        const std::int64_t before = timerSecond();
+        const std::int64_t passSecond = clock.NowSeconds();
+        RecordingWindow window;
+        std::int64_t tickSecond = -1;
+        std::int64_t tickTimerSecond = -1;
+        window.onTick = [&](UINT_PTR) {
+            tickTimerSecond = timerSecond();
+            tickSecond = clock.NowSeconds();
+        };
+        ASSERT_TRUE(timers.Set(&window, 1, 1000));
+        ++armings;
+        RunUntil([&] { return tickSecond >= 0; });
+        timers.Kill(&window, 1);
+        ASSERT_GE(tickSecond, 0) << "no tick";
+        if (passSecond < before || tickSecond < tickTimerSecond || tickSecond < passSecond + 1)
+            ++misses;
+    }
+    EXPECT_EQ(armings, 10);
+    EXPECT_EQ(misses, 0) << "armings whose pass or tick read a second the timer had left";
 }
 
 }  // namespace
