@@ -5,6 +5,7 @@
 #include <QTimer>
 #include <cstdio>
 #include <functional>
+#include <iostream>
 
 #include "CFrameWnd.h"
 #include "CQwendrikApp.h"
@@ -14,7 +15,9 @@
 #include "ProgramOptions.h"
 #include "QtMessenger.h"
 #include "RealServices.h"
+#include "PlanCommand.h"
 #include "SoundModule.h"
+#include "TripModule.h"
 
 // In sanitizer builds: Qt, fontconfig and D-Bus keep caches for the life of
 // the process, which LeakSanitizer would report at every exit.
@@ -65,10 +68,8 @@ int main(int argc, char** argv)
         std::printf("hauntwatch %s\n", HAUNTWATCH_VERSION);
         return 0;
     }
-    if (early.plan) {
-        std::fprintf(stderr, "hauntwatch: --plan is not available in this build\n");
-        return 2;
-    }
+    if (early.plan)
+        return trip::RunPlanCommand(*early.plan, std::cout, std::cerr);
 
     QApplication qtApp(argc, argv);
     // Ties the window to the installed desktop entry and its icon.
@@ -87,13 +88,18 @@ int main(int argc, char** argv)
     GuardEventsFanout listeners;
     InstallGuardEvents(&listeners);
     ViewGuardAccess access;
+    trip::TripModule trip(access, options.resume);
+    listeners.Add(&trip.Events());
     sound::SoundModule soundModule(access);
     listeners.Add(&soundModule.Listener());
-    // Its `unheard` notes are for the diary: soundModule.SetUnheardSink(...) once there is one.
+    soundModule.SetUnheardSink([](const sound::UnheardNote& note) {
+        trip::Diary::Append(note.at, "unheard", {note.reason, note.output});
+    });
     WhenMainWindowIsUp([&soundModule](QWidget* window) { return soundModule.AddMenuItem(window); });
 
     // Nobody is there to close a message box on a start after a restart.
     services.Messenger().SetUnattended(options.resume);
+    QTimer::singleShot(0, [&] { trip.AfterStartUp(); });
     QTimer::singleShot(0, [&] { services.Messenger().SetUnattended(false); });
 
     theApp.SetCommandLine(FrameworkArguments(options));

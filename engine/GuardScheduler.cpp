@@ -36,7 +36,8 @@ bool PlaysSoundOrMovie(const CString& path)
     return path.Right(3) == "wav" || path.Right(3) == "avi";
 }
 
-void PlayDueSlots(CTime now)
+// True when slots were due and played.
+bool PlayDueSlots(CTime now)
 {
     bool anyDue = false;
     bool soundOrMovie = false;
@@ -46,7 +47,7 @@ void PlayDueSlots(CTime now)
             soundOrMovie = soundOrMovie || (slot.repeatCount > 0 && PlaysSoundOrMovie(slot.filePath));
         }
     if (!anyDue)
-        return;
+        return false;
     InstalledGuardEvents().PassWillPlay(now, soundOrMovie);
     const GuardPlays guardPlays;
     for (NoiseSlot& slot : GuardSettings.slots) {
@@ -55,6 +56,7 @@ void PlayDueSlots(CTime now)
         PlayNoise(slot.filePath, slot.repeatCount);
         slot.nextDue = unscheduledMark;
     }
+    return true;
 }
 
 // Between about -1/2 and +1/2 of the interval, truncated toward zero.
@@ -133,7 +135,7 @@ bool RunGuardPass(platform::TimerWindow& owner)
 {
     const CTime now = CTime::GetCurrentTime();
     CTime wake = now + CTimeSpan(kSecondsPerDay);
-    PlayDueSlots(now);
+    const bool played = PlayDueSlots(now);
     wake = RescheduleSlots(now, wake);
     wake = MoveOutOfQuietWindow(wake, now);
     const UINT delay = DelayMilliseconds(wake, now);
@@ -146,7 +148,9 @@ bool RunGuardPass(platform::TimerWindow& owner)
         InstalledGuardEvents().TimerFailed(failedAt);
         return false;
     }
-    armedWakeUp = now + CTimeSpan(delay / 1000);
+    // The timer counts its delay from being set, after the plays: that, not
+    // the pass's start, is when it will wake.
+    armedWakeUp = (played ? CTime::GetCurrentTime() : now) + CTimeSpan(delay / 1000);
     InstalledGuardEvents().WakeUpArmed(*armedWakeUp);
     return true;
 }
@@ -165,4 +169,9 @@ void ReportGuardStopped()
 std::optional<CTime> ArmedWakeUp()
 {
     return armedWakeUp;
+}
+
+void RestoreArmedWakeUp(std::optional<CTime> wake)
+{
+    armedWakeUp = wake;
 }

@@ -35,3 +35,7 @@ void ReportGuardStopped();
 
 // The wake-up the last pass armed the timer for; none once stopped.
 std::optional<CTime> ArmedWakeUp();
+
+// Puts back a value ArmedWakeUp() gave: for a plan that runs passes on a
+// timer window of its own and must leave the live guard's record as it was.
+void RestoreArmedWakeUp(std::optional<CTime> wake);

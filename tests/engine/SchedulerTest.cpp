@@ -78,7 +78,8 @@ TEST_F(SchedulerTest, GuardStartPlaysNothingAndSchedulesFromTheStart)
     Tick();
     EXPECT_EQ(sound.played.size(), 1u);
     EXPECT_EQ(Local(GuardSettings.slots[2].nextDue).str(), "12/06 10:30:00");
-    EXPECT_EQ(clock.Reads(), 4) << "one time read for the start, one per pass and one per play";
+    EXPECT_EQ(clock.Reads(), 5) << "one time read for the start, one per pass and one per play, and one for "
+                                   "the wake-up after a pass that played";
 }
 
 TEST_F(SchedulerTest, SlotsThatKeptTheirDueTimeDoNotPullTheWakeUp)

@@ -1,0 +1,371 @@
+// The plan is what happens: the guard's own passes on a simulated clock give
+// the very plays the guard then makes, and working it out leaves a running
+// guard exactly as it was.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <map>
+#include <sstream>
+
+#include "DiaryFormat.h"
+#include "EngineState.h"
+#include "FakeClock.h"
+#include "FakeMovieCommands.h"
+#include "FakeProgramStarter.h"
+#include "FakeSound.h"
+#include "FakeTimer.h"
+#include "HomeFolder.h"
+#include "MediaLengths.h"
+#include "Plan.h"
+#include "PlanCommand.h"
+#include "CQwendrikDoc.h"
+#include "FakeMessenger.h"
+#include "TimeZoneGuard.h"
+#include "TripTestSupport.h"
+
+namespace {
+
+using trip::PlanEvent;
+
+class GuardWindow : public platform::TimerWindow {
+public:
+    void OnTimer(UINT_PTR) override { RunGuardPass(*this); }
+};
+
+// The live guard's plays and holds, one line per repeat.
+class Heard final : public GuardEvents {
+public:
+    void Played(const PlayReport& r) override { lines.push_back(trip::IsoLocalTime(r.at) + "\tplay\t" + r.path.str()); }
+    void QuietHold(CTime until, CTime at) override
+    {
+        lines.push_back(trip::IsoLocalTime(at) + "\tquiet until\t" + trip::IsoLocalTime(until));
+    }
+    std::vector<std::string> lines;
+};
+
+// The plan in the same terms: a play of three repeats is three lines.
+std::vector<std::string> Expanded(const std::vector<PlanEvent>& plan)
+{
+    std::vector<std::string> lines;
+    for (const PlanEvent& e : plan) {
+        if (e.kind == PlanEvent::Kind::QuietHold)
+            lines.push_back(trip::IsoLocalTime(e.at) + "\tquiet until\t" + trip::IsoLocalTime(e.until));
+        else
+            for (int i = 0; i < e.repeatCount; ++i)
+                lines.push_back(trip::IsoLocalTime(e.at) + "\tplay\t" + e.path.str());
+    }
+    return lines;
+}
+
+class PlanTest : public EngineTest {
+protected:
+    void SetUp() override
+    {
+        EngineTest::SetUp();
+        for (NoiseSlot& slot : GuardSettings.slots)
+            slot = NoiseSlot{kNothing, kNone, 0, kModeExact, 1, CTime()};
+        // The guard-on sound is the home folder's copy when there is one.
+        media::WriteWave(folder / "thanks.wav", 2000);
+        media::WriteWave(dog, 7000);
+        media::WriteWave(cat, 3000);
+        media::WriteAvi(tv, 120, 10);
+        std::ofstream(note) << "Back at ten.";
+        seconds = {{folder / "thanks.wav", 2}, {dog, 7}, {cat, 3}, {tv, 12}};
+        sound.onPlay = [this](const std::string& path) { clock.Advance(seconds.at(path)); };
+        movies.onCommand = [this](const std::string& command) {
+            if (command.rfind("OPEN ", 0) == 0)
+                movie = command.substr(5, command.find(" ALIAS ") - 5);
+            else if (command.rfind("PLAY ", 0) == 0)
+                clock.Advance(seconds.at(movie));
+        };
+    }
+    void TearDown() override { InstallGuardEvents(nullptr); }
+
+    void TheHouseholdSchedule()
+    {
+        GuardSettings.slots[0] = NoiseSlot{"Dog", dog.c_str(), 47, kModeExact, 2, CTime()};
+        GuardSettings.slots[1] = NoiseSlot{"TV", tv.c_str(), 90, kModeRandom, 1, CTime()};
+        GuardSettings.slots[2] = NoiseSlot{"Note", note.c_str(), 180, kModeExact, 1, CTime()};
+        GuardSettings.slots[3] = NoiseSlot{"Cat", cat.c_str(), 25, kModeRandom, 3, CTime()};
+        GuardSettings.quietWindow = {23, 6};
+        win::SetRandomState(12345);
+    }
+
+    // As the view turns the guard on: its sound, then the start and the first pass.
+    void TurnOn()
+    {
+        win::PlaySoundA("c:\\qwendrik\\thanks.wav", nullptr, 0);
+        guardOn = 1;
+        PrepareGuardStart();
+        RunGuardPass(window);
+    }
+    // The real timer counts its delay from when the pass armed it.
+    void RunUntil(CTime end)
+    {
+        for (;;) {
+            const std::int64_t next = clock.NowSeconds() + timer.Delay(&window) / 1000;
+            if (end.GetTime() < next)
+                return;
+            clock.Set(next);
+            timer.Fire(&window);
+        }
+    }
+    // What the live guard did up to `end`: a play that began later is not counted.
+    std::vector<std::string> HeardUntil(CTime end) const
+    {
+        std::vector<std::string> kept;
+        for (const std::string& line : heard.lines)
+            if (!(end < *trip::ParseIsoTime(line.substr(0, line.find('\t')))))
+                kept.push_back(line);
+        return kept;
+    }
+
+    TempFolder folder;
+    ScopedEnv home{"HAUNTWATCH_HOME", folder.path()};
+    ScopedEnv data{"HAUNTWATCH_DATA_DIR", folder / "no-data"};
+    const std::string dog = folder / "dog barking.wav";
+    const std::string cat = folder / "cat.wav";
+    const std::string tv = folder / "tv.avi";
+    const std::string note = folder / "note.txt";
+    std::map<std::string, std::int64_t> seconds;
+    std::string movie;
+    TimeZoneGuard zone{"Europe/Berlin"};
+    platform::FakeClock clock{CTime(2026, 10, 23, 17, 0, 0).GetTime()};
+    platform::FakeTimer timer;
+    platform::FakeSound sound;
+    platform::FakeMovieCommands movies;
+    platform::FakeProgramStarter starter;
+    GuardWindow window;
+    Heard heard;
+    trip::MediaLengthCache lengths{folder / "cache/media-lengths"};
+};
+
+// Three days from a Friday evening in Berlin, over the night the clocks go
+// back (25 October 2026, 03:00 summer time becomes 02:00): every play and
+// every quiet hold of the live guard is in the plan printed at the start, to
+// the second, and nothing else is.
+TEST_F(PlanTest, ThreeDaysOfTheGuardAreThePlanPrintedAtTheStart)
+{
+    TheHouseholdSchedule();
+    const CTime start = CTime::GetCurrentTime();
+    const CTime end = start + CTimeSpan(3 * 86400);
+    const std::vector<PlanEvent> plan = trip::ComputePlan(TakeGuardSnapshot(), start, CTimeSpan(3 * 86400), lengths);
+    std::vector<std::string> printed;
+    for (const PlanEvent& event : plan)
+        printed.push_back(trip::FormatPlanLine(event));
+
+    InstallGuardEvents(&heard);
+    TurnOn();
+    RunUntil(end);
+    const std::vector<std::string> live = HeardUntil(end);
+    EXPECT_EQ(Expanded(plan), live);
+
+    // What the three days held, so the comparison covered what it claims.
+    const std::string text = [&] {
+        std::string all;
+        for (const std::string& line : printed)
+            all += line + "\n";
+        return all;
+    }();
+    EXPECT_GT(live.size(), 150u);
+    EXPECT_NE(text.find("\tplay\tDog\t2\t" + dog + "\n"), std::string::npos);
+    EXPECT_NE(text.find("\tplay\tCat\t3\t" + cat + "\n"), std::string::npos);
+    EXPECT_NE(text.find("\tplay\tTV\t1\t" + tv + "\n"), std::string::npos);
+    EXPECT_NE(text.find("\tplay\tNote\t1\t" + note + "\n"), std::string::npos);
+    EXPECT_NE(text.find("+02:00\tquiet until\t2026-10-24T06:00:00+02:00\n"), std::string::npos);
+    EXPECT_NE(text.find("+02:00\tquiet until\t2026-10-25T06:00:00+01:00\n"), std::string::npos)
+        << "the night the clocks go back is an hour longer";
+    EXPECT_NE(text.find("+01:00\tquiet until\t2026-10-26T06:00:00+01:00\n"), std::string::npos);
+    EXPECT_EQ(printed.front().rfind("2026-10-23T", 0), 0u);
+    EXPECT_EQ(lengths.Probes(), 4) << "the guard-on sound, two sounds and a movie, each read once";
+}
+
+// The diary window plans from the running guard's snapshot: the plan is the
+// guard's own next day, and working it out changes nothing the guard keeps.
+TEST_F(PlanTest, APlanFromARunningGuardIsItsNextDayAndLeavesItAsItWas)
+{
+    TheHouseholdSchedule();
+    InstallGuardEvents(&heard);
+    TurnOn();
+    RunUntil(CTime(2026, 10, 24, 9, 0, 0));
+    ProblemLog.Append("a line the report holds");
+    SetNextGuardStartOrigin(GuardStartOrigin::Remote);
+
+    const GuardSnapshot before = TakeGuardSnapshot();
+    const ProblemLogRecord problems = ProblemLog;
+    const int sets = timer.sets, kills = timer.kills;
+    const UINT delay = timer.Delay(&window);
+    const std::vector<PlanEvent> plan =
+        trip::ComputePlan(before, CTime::GetCurrentTime(), CTimeSpan(86400), lengths);
+    ASSERT_GT(plan.size(), 20u);
+
+    const GuardSnapshot after = TakeGuardSnapshot();
+    EXPECT_EQ(after.on, before.on);
+    EXPECT_EQ(after.randomState, before.randomState);
+    EXPECT_EQ(after.armedWakeUp, before.armedWakeUp);
+    for (int s = 0; s < kSlotCount; ++s) {
+        EXPECT_EQ(after.slots[s].nextDue, before.slots[s].nextDue) << s;
+        EXPECT_EQ(after.slots[s].filePath, before.slots[s].filePath) << s;
+    }
+    EXPECT_EQ(ProblemLog.problemCount, problems.problemCount);
+    for (int i = 0; i < problems.problemCount; ++i)
+        EXPECT_EQ(ProblemLog.problemLines[i], problems.problemLines[i]);
+    EXPECT_EQ(timer.sets, sets);
+    EXPECT_EQ(timer.kills, kills);
+    EXPECT_EQ(timer.Delay(&window), delay);
+    EXPECT_EQ(&platform::InstalledClock(), &clock);
+    EXPECT_EQ(platform::InstalledTimerService(), &timer);
+    EXPECT_EQ(platform::InstalledSoundService(), &sound);
+    EXPECT_EQ(platform::InstalledMovieCommandService(), &movies);
+    EXPECT_EQ(platform::InstalledProgramStarter(), &starter);
+    EXPECT_EQ(&InstalledGuardEvents(), &heard);
+    EXPECT_EQ(TakeGuardStartOrigin(), GuardStartOrigin::Remote);
+
+    const CTime from = CTime::GetCurrentTime();
+    const size_t already = heard.lines.size();
+    RunUntil(from + CTimeSpan(86400));
+    const std::vector<std::string> next(heard.lines.begin() + static_cast<std::ptrdiff_t>(already), heard.lines.end());
+    heard.lines = next;
+    EXPECT_EQ(Expanded(plan), HeardUntil(from + CTimeSpan(86400)));
+}
+
+TEST_F(PlanTest, AnIntervalOfNothingIsShownOnceAsContinuouslyAndNamesAreEscaped)
+{
+    const std::string rain = folder / "rain.wav";
+    media::WriteWave(rain, 5000);
+    GuardSettings.slots[0] = NoiseSlot{"Rain\tloop", rain.c_str(), 0, kModeExact, 1, CTime()};
+    GuardSettings.slots[2] = NoiseSlot{"Door", dog.c_str(), 60, kModeExact, 1, CTime()};
+    GuardSettings.slots[3] = NoiseSlot{"Never", cat.c_str(), 10, kModeExact, 0, CTime()};
+    const std::vector<PlanEvent> plan =
+        trip::ComputePlan(TakeGuardSnapshot(), CTime::GetCurrentTime(), CTimeSpan(3 * 3600 + 60), lengths);
+    std::vector<std::string> printed;
+    for (const PlanEvent& event : plan)
+        printed.push_back(trip::FormatPlanLine(event));
+    ASSERT_EQ(printed.size(), 4u) << "the rain once, the door three times, a row of no repeats never";
+    EXPECT_EQ(printed[0], "2026-10-23T17:00:03+02:00\tplay\tRain\\tloop\t1\t" + rain + "\tcontinuously")
+        << "a second after the start, which took the guard-on sound's two seconds";
+    EXPECT_EQ(trip::SplitFields(printed[1]).size(), 5u);
+    EXPECT_EQ(trip::SplitFields(printed[1])[2], "Door");
+}
+
+TEST(PlanDurationTest, MinutesHoursAndDaysUpToFourteenDays)
+{
+    std::string error;
+    EXPECT_EQ(trip::ParsePlanDuration("90m", &error)->GetTotalSeconds(), 90 * 60);
+    EXPECT_EQ(trip::ParsePlanDuration("12h", &error)->GetTotalSeconds(), 12 * 3600);
+    EXPECT_EQ(trip::ParsePlanDuration("3d", &error)->GetTotalSeconds(), 3 * 86400);
+    EXPECT_EQ(trip::ParsePlanDuration("14d", &error)->GetTotalSeconds(), 14 * 86400);
+    EXPECT_EQ(trip::ParsePlanDuration("336h", &error)->GetTotalSeconds(), 14 * 86400);
+    for (const char* bad : {"", "m", "15", "0m", "-3d", "+3d", "15d", "337h", "20161m", "3 d", "3D", "1.5h", "3dd",
+                            "99999999999999999999d"}) {
+        error.clear();
+        EXPECT_FALSE(trip::ParsePlanDuration(bad, &error).has_value()) << bad;
+        EXPECT_EQ(error.rfind("bad duration \"", 0), 0u) << bad;
+        EXPECT_EQ(error.find('\n'), std::string::npos) << bad;
+    }
+}
+
+// What --plan answers for each state of the settings file.
+class PlanCommandTest : public EngineTest {
+protected:
+    int Run(const char* duration)
+    {
+        out.str({});
+        err.str({});
+        return trip::RunPlanCommand(duration, out, err, folder / "cache");
+    }
+    TempFolder folder;
+    ScopedEnv home{"HAUNTWATCH_HOME", folder.path()};
+    TimeZoneGuard zone{"Europe/Berlin"};
+    std::ostringstream out, err;
+};
+
+TEST_F(PlanCommandTest, MissingDamagedAndGoodSettingsAndABadDuration)
+{
+    EXPECT_EQ(Run("1d"), 0);
+    EXPECT_EQ(out.str(), "");
+    EXPECT_EQ(Lines(err.str()).size(), 1u);
+    EXPECT_NE(err.str().find("no settings file at " + folder.path() + "/noises.hwt"), std::string::npos) << err.str();
+
+    EXPECT_EQ(Run("2weeks"), 2);
+    EXPECT_EQ(out.str(), "");
+    EXPECT_EQ(Lines(err.str()), std::vector<std::string>{"hauntwatch: bad duration \"2weeks\": give a whole number and a unit, such as 90m, 12h or 3d"});
+
+    {
+        platform::FakeMessenger quiet;
+        GuardSettings.slots[0] = NoiseSlot{"Door", "/n/door.txt", 30, kModeExact, 1, CTime()};
+        for (int s = 1; s < kSlotCount; ++s)
+            GuardSettings.slots[s] = NoiseSlot{kNothing, kNone, 0, kModeExact, 1, CTime()};
+        CQwendrikDoc document;
+        ASSERT_TRUE(document.OnSaveDocument(SettingsPath));
+        GuardSettings = GuardSettingsRecord{};
+    }
+    EXPECT_EQ(Run("2h"), 0);
+    EXPECT_EQ(err.str(), "");
+    const std::vector<std::string> lines = Lines(out.str());
+    ASSERT_EQ(lines.size(), 4u) << out.str();
+    for (const std::string& line : lines) {
+        const std::vector<std::string> fields = trip::SplitFields(line);
+        ASSERT_EQ(fields.size(), 5u) << line;
+        EXPECT_TRUE(trip::ParseIsoTime(fields[0]).has_value()) << line;
+        EXPECT_EQ(fields[1] + " " + fields[2] + " " + fields[3] + " " + fields[4], "play Door 1 /n/door.txt");
+    }
+
+    // A library count no save writes.
+    std::ofstream(folder / "noises.hwt", std::ios::binary | std::ios::trunc) << std::string("\xF4\x01\0\0", 4);
+    EXPECT_EQ(Run("1d"), 1);
+    EXPECT_EQ(out.str(), "");
+    ASSERT_EQ(Lines(err.str()).size(), 1u) << err.str();
+    EXPECT_EQ(err.str().rfind("hauntwatch: The settings file " + folder.path() + "/noises.hwt is damaged", 0), 0u) << err.str();
+}
+
+TEST(MediaLengthsTest, RiffHeadersGiveTheLengthAndAnythingElseNone)
+{
+    TempFolder folder;
+    EXPECT_DOUBLE_EQ(*trip::ProbeRiffSeconds(TEST_DATA_DIR "/tone.wav"), 0.2);
+    EXPECT_DOUBLE_EQ(*trip::ProbeRiffSeconds(TEST_DATA_DIR "/clip.avi"), 1.0);
+    EXPECT_DOUBLE_EQ(*trip::ProbeRiffSeconds(TEST_DATA_DIR "/silent.avi"), 1.0);
+    EXPECT_FALSE(trip::ProbeRiffSeconds(TEST_DATA_DIR "/corrupt.wav").has_value()) << "no codec, no byte rate";
+    media::WriteWave(folder / "long.wav", 93500);
+    EXPECT_DOUBLE_EQ(*trip::ProbeRiffSeconds(folder / "long.wav"), 93.5) << "past a chunk before the data";
+    media::WriteAvi(folder / "film.avi", 4500, 25);
+    EXPECT_DOUBLE_EQ(*trip::ProbeRiffSeconds(folder / "film.avi"), 180.0);
+    std::ofstream(folder / "text.wav") << "RIFF, but not really";
+    EXPECT_FALSE(trip::ProbeRiffSeconds(folder / "text.wav").has_value());
+    EXPECT_FALSE(trip::ProbeRiffSeconds(folder / "missing.wav").has_value());
+    EXPECT_FALSE(trip::ProbeRiffSeconds(folder.path()).has_value()) << "a folder";
+}
+
+TEST(MediaLengthsTest, EachFileIsProbedOnceUntilItChanges)
+{
+    TempFolder folder;
+    const std::string cacheFile = folder / "cache/hauntwatch/media-lengths";
+    const std::string sound = folder / "dog\tbark.wav";
+    media::WriteWave(sound, 4000);
+    {
+        trip::MediaLengthCache cache(cacheFile);
+        EXPECT_DOUBLE_EQ(cache.Seconds(sound), 4.0);
+        EXPECT_DOUBLE_EQ(cache.Seconds(sound), 4.0);
+        EXPECT_DOUBLE_EQ(cache.Seconds(folder / "gone.wav"), 0.0);
+        EXPECT_EQ(cache.Probes(), 1);
+    }
+    {
+        trip::MediaLengthCache cache(cacheFile);
+        EXPECT_DOUBLE_EQ(cache.Seconds(sound), 4.0);
+        EXPECT_EQ(cache.Probes(), 0) << "the length came from the cache file";
+        // The same size, a new time: read again.
+        media::WriteWave(sound, 4000);
+        std::filesystem::last_write_time(sound, std::filesystem::last_write_time(sound) + std::chrono::seconds(5));
+        EXPECT_DOUBLE_EQ(cache.Seconds(sound), 4.0);
+        EXPECT_EQ(cache.Probes(), 1);
+        media::WriteWave(sound, 6000);
+        EXPECT_DOUBLE_EQ(cache.Seconds(sound), 6.0);
+        EXPECT_EQ(cache.Probes(), 2);
+    }
+    std::ofstream(cacheFile, std::ios::trunc) << "something else entirely\n";
+    trip::MediaLengthCache damaged(cacheFile);
+    EXPECT_DOUBLE_EQ(damaged.Seconds(sound), 6.0);
+    EXPECT_EQ(damaged.Probes(), 1);
+}
+
+}  // namespace

@@ -1,0 +1,330 @@
+// The trip features in the started program: the duty record follows the
+// person's ends of the guard only, --resume puts the guard back on duty
+// without a modal window, the "&Say Whut?" items, and the diary window,
+// which plans from the running guard without disturbing it.
+#include <QMenu>
+#include <QMenuBar>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTreeWidget>
+#include <QCheckBox>
+
+#include "AppTestFixture.h"
+#include "Autostart.h"
+#include "DiaryFormat.h"
+#include "DiaryWindow.h"
+#include "DutyRecord.h"
+#include "FakeProgramStarter.h"
+#include "GuardAccess.h"
+#include "GuardEventsFanout.h"
+#include "Timeline.h"
+#include "TripModule.h"
+#include "TripTestSupport.h"
+
+namespace {
+
+class Heard final : public GuardEvents {
+public:
+    void Played(const PlayReport& r) override { lines.push_back(trip::IsoLocalTime(r.at) + "\tplay\t" + r.path.str()); }
+    void QuietHold(CTime until, CTime at) override
+    {
+        lines.push_back(trip::IsoLocalTime(at) + "\tquiet until\t" + trip::IsoLocalTime(until));
+    }
+    std::vector<std::string> lines;
+};
+
+class TripAppTest : public AppTest {
+protected:
+    void TearDown() override
+    {
+        InstallGuardEvents(nullptr);
+        trip.reset();
+        AppTest::TearDown();
+    }
+
+    // The program's start-up as main.cpp composes it.
+    void StartProgram(bool resume)
+    {
+        ASSERT_TRUE(Start());
+        InstallGuardEvents(nullptr);
+        trip = std::make_unique<trip::TripModule>(access, resume);
+        fanout = std::make_unique<GuardEventsFanout>();
+        fanout->Add(&heard);
+        fanout->Add(&trip->Events());
+        InstallGuardEvents(fanout.get());
+        trip->AfterStartUp();
+        ASSERT_NE(trip->DiaryAction(), nullptr) << "the items went into the menu";
+    }
+
+    QMenu* SayWhut() const
+    {
+        for (QAction* action : frameWidget()->findChild<QMenuBar*>()->actions())
+            if (action->text() == "&Say Whut?")
+                return action->menu();
+        return nullptr;
+    }
+
+    void TickLive()
+    {
+        clock.Advance(timer.Delay(view()) / 1000);
+        timer.Fire(view());
+    }
+
+    std::string DiaryLog() const { return ReadWhole(home / "diary.log"); }
+
+    ScopedEnv config{"XDG_CONFIG_HOME", home / "xdg config"};
+    ScopedEnv cache{"XDG_CACHE_HOME", home / "cache"};
+    platform::FakeProgramStarter starter;
+    ViewGuardAccess access;
+    Heard heard;
+    std::unique_ptr<GuardEventsFanout> fanout;
+    std::unique_ptr<trip::TripModule> trip;
+};
+
+TEST_F(TripAppTest, TheDutyRecordGoesWithThePersonsEndsAndStaysWithAnyOther)
+{
+    StartProgram(false);
+    EXPECT_FALSE(trip::DutyRecordPresent());
+    Key(Qt::Key_T, Qt::ControlModifier);
+    ASSERT_EQ(guardOn, 1);
+    EXPECT_EQ(ReadWhole(trip::DutyRecordPath()), trip::IsoLocalTime(CTime::GetCurrentTime()) + "\n");
+
+    Click(90, 80);  // the mansion
+    EXPECT_FALSE(trip::DutyRecordPresent()) << "a mansion click";
+    Key(Qt::Key_T, Qt::ControlModifier);
+    access.Stop();
+    EXPECT_FALSE(trip::DutyRecordPresent()) << "the stop command";
+    Key(Qt::Key_T, Qt::ControlModifier);
+    view()->OnInitialUpdate();
+    EXPECT_FALSE(trip::DutyRecordPresent()) << "a later initial update that stops the guard";
+    Key(Qt::Key_T, Qt::ControlModifier);
+    frameWidget()->close();
+    EXPECT_FALSE(trip::DutyRecordPresent()) << "the close box";
+    EXPECT_EQ(Lines(DiaryLog()).size(), 8u) << "four starts and four ends:\n" << DiaryLog();
+
+    // "&Quit", in a new run.
+    app->ExitInstance();
+    StartProgram(false);
+    Key(Qt::Key_T, Qt::ControlModifier);
+    ASSERT_TRUE(trip::DutyRecordPresent());
+    MenuAction("&Quit")->trigger();
+    EXPECT_FALSE(trip::DutyRecordPresent()) << "&Quit";
+
+    // The program going without the person (a signal, the display or the
+    // session lost): the view goes without a word and the record stays.
+    app->ExitInstance();
+    StartProgram(false);
+    Key(Qt::Key_T, Qt::ControlModifier);
+    app->ExitInstance();
+    app.reset();
+    EXPECT_TRUE(trip::DutyRecordPresent());
+    EXPECT_EQ(Lines(DiaryLog()).back().substr(25), "\tguard on");
+}
+
+TEST_F(TripAppTest, AResumedStartIsOnDutyAtOnceWithItsLineAndShowsNothingModal)
+{
+    WriteSettings(home / "noises.hwt", [](GuardSettingsRecord& s) { SetNoise(s, 2, 1, "/noises/note.txt"); });
+    ASSERT_TRUE(trip::WriteDutyRecord(CTime(2026, 12, 6, 20, 0, 0), nullptr));
+    ModalSentry sentry;
+    StartProgram(true);
+    EXPECT_EQ(guardOn, 1);
+    EXPECT_EQ(PaneText(), kOnDuty);
+    ASSERT_EQ(ProblemLog.problemCount, 1);
+    EXPECT_EQ(ProblemLog.problemLines[0].str(), "At 10:00 back on duty after a restart");
+    EXPECT_TRUE(messenger.messages.empty());
+    EXPECT_TRUE(messenger.unwaited.empty());
+    EXPECT_TRUE(sentry.seen.isEmpty()) << sentry.seen.join(", ").toStdString();
+    EXPECT_EQ(Lines(DiaryLog()), std::vector<std::string>{trip::IsoLocalTime(CTime::GetCurrentTime()) +
+                                                           "\tguard resumed\t" + trip::IsoLocalTime(CTime(2026, 12, 6, 20, 0, 0))});
+    EXPECT_EQ(trip::DutyRecordSince(), CTime(2026, 12, 6, 20, 0, 0));
+    // Nothing missed is played: the one-minute row is due a minute on.
+    EXPECT_EQ(sound.played, std::vector<std::string>{ProgramSound("thanks.wav")});
+    EXPECT_EQ(timer.Delay(view()), 60u * 1000);
+    EXPECT_EQ(GuardSettings.slots[2].nextDue, CTime::GetCurrentTime() + CTimeSpan(60));
+}
+
+TEST_F(TripAppTest, WithoutTheRecordOrWithoutTheOptionTheGuardStaysOff)
+{
+    StartProgram(true);
+    EXPECT_EQ(guardOn, 0);
+    EXPECT_EQ(ProblemLog.problemCount, 0);
+    app->ExitInstance();
+
+    ASSERT_TRUE(trip::WriteDutyRecord(CTime(2026, 12, 6, 20, 0, 0), nullptr));
+    trip.reset();
+    StartProgram(false);
+    EXPECT_EQ(guardOn, 0);
+    EXPECT_EQ(PaneText(), kGreeting);
+    EXPECT_FALSE(trip::DutyRecordPresent()) << "off by hand: a later restart must not bring back an older duty";
+    EXPECT_FALSE(QFileInfo::exists(QString::fromStdString(home / "diary.log")));
+}
+
+TEST_F(TripAppTest, TheAutostartItemWritesAndRemovesTheEntryAndItsMarkShowsWhetherItIsThere)
+{
+    StartProgram(false);
+    QMenu* menu = SayWhut();
+    ASSERT_NE(menu, nullptr);
+    QAction* autostart = trip->AutostartAction();
+    ASSERT_TRUE(menu->actions().contains(autostart));
+    ASSERT_TRUE(menu->actions().contains(trip->DiaryAction()));
+    EXPECT_EQ(autostart->text(), "Guard Again After a Restart");
+    EXPECT_EQ(trip->DiaryAction()->text(), "Mervo's Diary");
+    EXPECT_EQ(trip->DiaryAction()->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_D));
+    EXPECT_TRUE(autostart->isCheckable());
+    EXPECT_FALSE(autostart->isChecked());
+
+    const QString entry = QString::fromStdString(home / "xdg config/autostart/hauntwatch.desktop");
+    EXPECT_EQ(trip::AutostartEntryPath(), entry);
+    autostart->trigger();
+    ASSERT_TRUE(QFileInfo::exists(entry));
+    EXPECT_TRUE(autostart->isChecked());
+    const std::vector<std::string> lines = Lines(ReadWhole(entry.toStdString()));
+    const std::string exec = "Exec=env \"HAUNTWATCH_HOME=" + home.path() + "\" \"" +
+                             QCoreApplication::applicationFilePath().toStdString() + "\" --resume";
+    EXPECT_NE(std::find(lines.begin(), lines.end(), exec), lines.end()) << ReadWhole(entry.toStdString());
+    if (const QString validate = QStandardPaths::findExecutable("desktop-file-validate"); !validate.isEmpty()) {
+        QProcess check;
+        check.start(validate, {entry});
+        ASSERT_TRUE(check.waitForFinished(30000));
+        EXPECT_EQ(check.exitCode(), 0) << check.readAllStandardOutput().toStdString();
+    }
+
+    // Removed by hand: the mark follows when the menu opens.
+    QFile::remove(entry);
+    QMetaObject::invokeMethod(menu, "aboutToShow");
+    EXPECT_FALSE(autostart->isChecked());
+    autostart->trigger();
+    EXPECT_TRUE(QFileInfo::exists(entry));
+    autostart->trigger();
+    EXPECT_FALSE(QFileInfo::exists(entry));
+    EXPECT_FALSE(autostart->isChecked());
+}
+
+TEST(AutostartTest, ArgumentsAreQuotedForTheExecKey)
+{
+    EXPECT_EQ(trip::QuoteExecArgument("/usr/bin/hauntwatch"), "\"/usr/bin/hauntwatch\"");
+    EXPECT_EQ(trip::QuoteExecArgument("/opt/my apps/hauntwatch"), "\"/opt/my apps/hauntwatch\"");
+    // Quoting escapes " ` $ \, then the string escape doubles every backslash.
+    EXPECT_EQ(trip::QuoteExecArgument("/a\"b$c`d\\e%f"), "\"/a\\\\\"b\\\\$c\\\\`d\\\\\\\\e%%f\"");
+    EXPECT_EQ(trip::QuoteExecArgument("two\nlines"), "\"two\\nlines\"");
+    const QString text = trip::AutostartEntryText("/usr/bin/hauntwatch", {});
+    EXPECT_TRUE(text.contains("\nExec=\"/usr/bin/hauntwatch\" --resume\n")) << text.toStdString();
+}
+
+TEST_F(TripAppTest, TheDiaryWindowShowsTheWeekAndTheRunningGuardsNextDayWithoutDisturbingIt)
+{
+    WriteSettings(home / "noises.hwt", [](GuardSettingsRecord& s) {
+        s.slots[0] = NoiseSlot{"Door", "/noises/door.wav", 30, kModeRandom, 2, CTime()};
+        s.slots[3] = NoiseSlot{"Note", "/noises/note.txt", 45, kModeExact, 1, CTime()};
+        s.quietWindow = {22, 6};
+    });
+    const CTime now = CTime::GetCurrentTime();
+    auto at = [&](int hoursAgo) { return trip::IsoLocalTime(now + CTimeSpan(-hoursAgo * 3600)); };
+    std::ofstream(home / "diary.log") << at(30) << "\tguard on\n"
+                                      << at(29) << "\tplayed\t/noises/door.wav\n"
+                                      << at(28) << "\tfailed\t/noises/gone.wav\tfile missing\n"
+                                      << at(27) << "\tquiet until\t" << at(20) << "\n"
+                                      << at(26) << "\tunheard\tsilence\tBuilt-in Audio\n"
+                                      << at(25) << "\tguard off\n"
+                                      << at(24 * 9) << "\tplayed\t/noises/too-old.wav\n";
+    StartProgram(false);
+    Key(Qt::Key_T, Qt::ControlModifier);
+    for (int i = 0; i < 3; ++i)
+        TickLive();
+    const ProblemLogRecord problems = ProblemLog;
+    const UINT delay = timer.Delay(view());
+    const int sets = timer.sets;
+    const GuardSnapshot before = access.Snapshot();
+    const size_t livePlays = heard.lines.size();
+    heard.lines.clear();
+
+    Key(Qt::Key_D, Qt::ControlModifier);
+    trip::DiaryWindow* diary = trip->Diary();
+    ASSERT_NE(diary, nullptr);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(diary));
+    EXPECT_EQ(diary->windowTitle(), "Mervo's Diary");
+
+    // Nothing of the live guard moved.
+    const GuardSnapshot after = access.Snapshot();
+    EXPECT_EQ(after.randomState, before.randomState);
+    EXPECT_EQ(after.armedWakeUp, before.armedWakeUp);
+    for (int s = 0; s < kSlotCount; ++s)
+        EXPECT_EQ(after.slots[s].nextDue, before.slots[s].nextDue);
+    EXPECT_EQ(ProblemLog.problemCount, problems.problemCount);
+    EXPECT_EQ(timer.Delay(view()), delay);
+    EXPECT_EQ(timer.sets, sets);
+    EXPECT_EQ(guardOn, 1);
+    EXPECT_TRUE(heard.lines.empty()) << "the plan's plays are not told";
+
+    // The past: the week's lines, the older one left out; the on-duty hours
+    // of the day before, and of the guard now.
+    const trip::TimelineData& data = diary->TimelineView().Data();
+    int played = 0, failed = 0, planned = 0;
+    for (const trip::TimelineMark& mark : data.marks) {
+        played += mark.outcome == trip::TimelineMark::Outcome::Played || mark.outcome == trip::TimelineMark::Outcome::Started;
+        failed += mark.outcome == trip::TimelineMark::Outcome::Failed;
+        planned += mark.outcome == trip::TimelineMark::Outcome::Planned;
+    }
+    ASSERT_GT(livePlays, 0u);
+    EXPECT_EQ(played, 1 + static_cast<int>(livePlays)) << "the week's play before today's run, and today's";
+    EXPECT_EQ(failed, 1);
+    EXPECT_EQ(planned, static_cast<int>(diary->Plan().size()) - static_cast<int>(std::count_if(
+        diary->Plan().begin(), diary->Plan().end(), [](const trip::PlanEvent& e) { return e.kind == trip::PlanEvent::Kind::QuietHold; })));
+    ASSERT_EQ(data.onDuty.size(), 3u) << "yesterday's, today's until now, and the planned";
+    EXPECT_EQ(data.onDuty.front().from, now + CTimeSpan(-30 * 3600));
+    EXPECT_EQ(data.onDuty.front().to, now + CTimeSpan(-25 * 3600));
+    EXPECT_EQ(data.end - data.now, CTimeSpan(86400));
+    EXPECT_FALSE(data.futureIfStarted);
+
+    QTreeWidget& list = diary->List();
+    QStringList rows;
+    for (int i = 0; i < list.topLevelItemCount(); ++i) {
+        QStringList cells;
+        for (int c = 0; c < 4; ++c)
+            cells << list.topLevelItem(i)->text(c);
+        rows << cells.join('|');
+    }
+    EXPECT_TRUE(rows.filter("|failed|gone.wav|/noises/gone.wav: file missing").size() == 1) << rows.join('\n').toStdString();
+    EXPECT_TRUE(rows.filter("|unheard||silence — Built-in Audio").size() == 1) << rows.join('\n').toStdString();
+    EXPECT_TRUE(rows.filter("too-old").isEmpty());
+    EXPECT_GE(rows.filter("|will play 2 times|Door|/noises/door.wav").size(), 20);
+
+    // The live guard's next day is the plan the window showed.
+    const CTime from = CTime::GetCurrentTime();
+    while (clock.NowSeconds() + timer.Delay(view()) / 1000 <= from.GetTime() + 86400)
+        TickLive();
+    std::vector<std::string> planned_;
+    for (const trip::PlanEvent& e : diary->Plan()) {
+        if (e.kind == trip::PlanEvent::Kind::QuietHold)
+            planned_.push_back(trip::IsoLocalTime(e.at) + "\tquiet until\t" + trip::IsoLocalTime(e.until));
+        else
+            for (int i = 0; i < e.repeatCount; ++i)
+                planned_.push_back(trip::IsoLocalTime(e.at) + "\tplay\t" + e.path.str());
+    }
+    EXPECT_EQ(heard.lines, planned_);
+
+    // A week ahead at a tick of the box.
+    diary->WeekAhead().setChecked(true);
+    EXPECT_EQ(diary->TimelineView().Data().end - diary->TimelineView().Data().now, CTimeSpan(7 * 86400));
+    ASSERT_FALSE(diary->Plan().empty());
+    EXPECT_GT(diary->Plan().back().at, CTime::GetCurrentTime() + CTimeSpan(6 * 86400));
+}
+
+TEST_F(TripAppTest, WhileTheGuardIsOffTheDiaryShowsWhatAStartNowWouldDo)
+{
+    WriteSettings(home / "noises.hwt", [](GuardSettingsRecord& s) { SetNoise(s, 1, 60, "/noises/door.wav"); });
+    StartProgram(false);
+    const unsigned int random = access.Snapshot().randomState;
+    trip->DiaryAction()->trigger();
+    trip::DiaryWindow* diary = trip->Diary();
+    ASSERT_NE(diary, nullptr);
+    EXPECT_TRUE(diary->TimelineView().Data().futureIfStarted);
+    ASSERT_EQ(diary->Plan().size(), 24u);
+    EXPECT_EQ(guardOn, 0);
+    EXPECT_EQ(access.Snapshot().randomState, random);
+    EXPECT_FALSE(access.Snapshot().armedWakeUp.has_value());
+    EXPECT_FALSE(trip::DutyRecordPresent()) << "a plan is not a start";
+    EXPECT_FALSE(QFileInfo::exists(QString::fromStdString(home / "diary.log")));
+}
+
+}  // namespace

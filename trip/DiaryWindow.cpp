@@ -1,0 +1,226 @@
+#include "DiaryWindow.h"
+
+#include <algorithm>
+
+#include <QCheckBox>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPushButton>
+#include <QTimer>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+#include <map>
+
+#include "Diary.h"
+#include "DiaryFormat.h"
+#include "MediaLengths.h"
+#include "Timeline.h"
+
+namespace trip {
+
+namespace {
+
+constexpr std::int64_t kDay = 86400;
+constexpr int kPastDays = 7;
+
+QString Text(const std::string& bytes)
+{
+    return QString::fromLocal8Bit(bytes.data(), static_cast<qsizetype>(bytes.size()));
+}
+
+// The slots' names for their files; a file no slot plays now goes by its own name.
+class NoiseNames {
+public:
+    explicit NoiseNames(const GuardSnapshot& snapshot)
+    {
+        for (const NoiseSlot& slot : snapshot.slots)
+            if (!slot.filePath.IsEmpty())
+                names_.emplace(slot.filePath.str(), slot.noiseName.str());
+    }
+    QString For(const std::string& path) const
+    {
+        const auto found = names_.find(path);
+        if (found != names_.end())
+            return Text(found->second);
+        return QFileInfo(Text(path)).fileName();
+    }
+
+private:
+    std::map<std::string, std::string> names_;
+};
+
+struct Row {
+    CTime at;
+    QString what;
+    QString noise;
+    QString detail;
+    bool planned = false;
+    bool failed = false;
+};
+
+}  // namespace
+
+DiaryWindow::DiaryWindow(GuardAccess& access, QWidget* parent)
+    : QWidget(parent, Qt::Window),
+      access_(access),
+      lengths_(std::make_unique<MediaLengthCache>()),
+      timeline_(new Timeline(this)),
+      summary_(new QLabel(this)),
+      weekAhead_(new QCheckBox(QStringLiteral("Show the next 7 days"), this)),
+      list_(new QTreeWidget(this))
+{
+    setWindowTitle(QStringLiteral("Mervo's Diary"));
+    list_->setColumnCount(4);
+    list_->setHeaderLabels({QStringLiteral("When"), QStringLiteral("What"), QStringLiteral("Noise"), QStringLiteral("File or reason")});
+    list_->setRootIsDecorated(false);
+    list_->setUniformRowHeights(true);
+    list_->header()->setStretchLastSection(true);
+
+    auto* refresh = new QPushButton(QStringLiteral("&Refresh"), this);
+    auto* close = new QPushButton(QStringLiteral("&Close"), this);
+    auto* controls = new QHBoxLayout;
+    controls->addWidget(summary_, 1);
+    controls->addWidget(weekAhead_);
+    controls->addWidget(refresh);
+    controls->addWidget(close);
+    auto* legend = new QLabel(TimelineLegend(), this);
+    legend->setTextFormat(Qt::RichText);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(timeline_);
+    layout->addWidget(legend);
+    layout->addLayout(controls);
+    layout->addWidget(list_, 1);
+    connect(weekAhead_, &QCheckBox::toggled, this, &DiaryWindow::Refresh);
+    connect(refresh, &QPushButton::clicked, this, &DiaryWindow::Refresh);
+    connect(close, &QPushButton::clicked, this, &QWidget::close);
+    resize(1120, 620);
+}
+
+DiaryWindow::~DiaryWindow() = default;
+
+void DiaryWindow::Refresh()
+{
+    const CTime now = CTime::GetCurrentTime();
+    const CTimeSpan ahead(weekAhead_->isChecked() ? 7 * kDay : kDay);
+    const GuardSnapshot snapshot = access_.Snapshot();
+    const NoiseNames names(snapshot);
+
+    TimelineData data;
+    data.begin = now + CTimeSpan(-kPastDays * kDay);
+    data.now = now;
+    data.end = now + ahead;
+    data.quiet = snapshot.quietWindow;
+    data.futureIfStarted = !snapshot.on;
+    std::vector<Row> rows;
+
+    // The past, from the diary.  A start while already on means the program
+    // ended without a word (a crash, a power cut): that stretch ends at the
+    // last thing written in it.
+    std::optional<CTime> dutyFrom;
+    CTime lastWritten = data.begin;
+    for (const DiaryEntry& entry : ReadDiary(data.begin)) {
+        if (now < entry.at)
+            continue;
+        const std::string first = entry.fields.empty() ? std::string() : entry.fields[0];
+        Row row{entry.at, Text(entry.event), {}, {}, false, false};
+        if (entry.event == "guard on" || entry.event == "guard resumed") {
+            if (dutyFrom)
+                data.onDuty.push_back({*dutyFrom, lastWritten});
+            dutyFrom = entry.at;
+            if (entry.event == "guard resumed")
+                if (const std::optional<CTime> since = ParseIsoTime(first))
+                    row.detail = QStringLiteral("on duty since ") + LocalTimeText(*since);
+        } else if (entry.event == "guard off") {
+            if (dutyFrom)
+                data.onDuty.push_back({*dutyFrom, entry.at});
+            dutyFrom.reset();
+        } else if (entry.event == "played" || entry.event == "started" || entry.event == "failed") {
+            TimelineMark mark;
+            mark.at = entry.at;
+            mark.outcome = entry.event == "played"    ? TimelineMark::Outcome::Played
+                           : entry.event == "started" ? TimelineMark::Outcome::Started
+                                                      : TimelineMark::Outcome::Failed;
+            mark.noise = first.empty() ? QStringLiteral("the guard's timer") : names.For(first);
+            QStringList detail;
+            for (const std::string& field : entry.fields)
+                if (!field.empty())
+                    detail << Text(field);
+            mark.detail = detail.join(QStringLiteral(": "));
+            row.noise = mark.noise;
+            row.detail = mark.detail;
+            row.failed = mark.outcome == TimelineMark::Outcome::Failed;
+            data.marks.push_back(std::move(mark));
+        } else if (entry.event == "quiet until") {
+            if (const std::optional<CTime> until = ParseIsoTime(first))
+                row.detail = LocalTimeText(*until);
+        } else {
+            // Lines other parts write (unheard, remote): their fields as they are.
+            QStringList fields;
+            for (const std::string& field : entry.fields)
+                fields << Text(field);
+            row.detail = fields.join(QStringLiteral(" — "));
+        }
+        lastWritten = entry.at;
+        rows.push_back(std::move(row));
+    }
+    if (dutyFrom)
+        data.onDuty.push_back({*dutyFrom, snapshot.on ? now : lastWritten});
+    if (snapshot.on)
+        data.onDuty.push_back({now, data.end});
+
+    // The future, from the guard's own passes.
+    plan_ = ComputePlan(snapshot, now, ahead, *lengths_);
+    lengths_->Save();
+    int plays = 0;
+    for (const PlanEvent& event : plan_) {
+        if (event.kind == PlanEvent::Kind::QuietHold) {
+            rows.push_back({event.at, QStringLiteral("will be quiet until"), {}, LocalTimeText(event.until), true, false});
+            continue;
+        }
+        ++plays;
+        const QString noise = Text(event.noiseName.str());
+        QString what = event.repeatCount == 1 ? QStringLiteral("will play") : QStringLiteral("will play %1 times").arg(event.repeatCount);
+        if (event.continuously)
+            what = QStringLiteral("will play continuously");
+        rows.push_back({event.at, what, noise, Text(event.path.str()), true, false});
+        data.marks.push_back({event.at, TimelineMark::Outcome::Planned, noise, Text(event.path.str())});
+    }
+
+    const int failures = static_cast<int>(std::count_if(rows.begin(), rows.end(), [](const Row& r) { return r.failed; }));
+    summary_->setText(
+        QStringLiteral("%1 failed in the last 7 days. %2 %3 %4.")
+            .arg(failures)
+            .arg(snapshot.on ? QStringLiteral("Mervo is on duty:") : QStringLiteral("Mervo is off duty; if he went on duty now,"))
+            .arg(plays)
+            .arg(weekAhead_->isChecked() ? QStringLiteral("plays in the next 7 days") : QStringLiteral("plays in the next 24 hours")));
+    timeline_->SetData(std::move(data));
+
+    list_->clear();
+    QTreeWidgetItem* firstPlanned = nullptr;
+    for (const Row& row : rows) {
+        auto* item = new QTreeWidgetItem(list_, {LocalTimeText(row.at), row.what, row.noise, row.detail});
+        if (row.failed)
+            for (int c = 0; c < 4; ++c)
+                item->setForeground(c, QColor(0xd0, 0x1c, 0x1c));
+        if (row.planned) {
+            QFont italic = item->font(0);
+            italic.setItalic(true);
+            for (int c = 0; c < 4; ++c)
+                item->setFont(c, italic);
+            if (!firstPlanned)
+                firstPlanned = item;
+        }
+    }
+    for (int c = 0; c < 3; ++c)
+        list_->resizeColumnToContents(c);
+    // Now in the middle of the list, once the list has its size.
+    const int nowRow = firstPlanned ? list_->indexOfTopLevelItem(firstPlanned) : list_->topLevelItemCount() - 1;
+    QTimer::singleShot(0, list_, [list = list_, nowRow] {
+        if (QTreeWidgetItem* item = list->topLevelItem(nowRow))
+            list->scrollToItem(item, QAbstractItemView::PositionAtCenter);
+    });
+}
+
+}  // namespace trip

@@ -1,0 +1,25 @@
+#pragma once
+// The duty record: "on-duty" in the home folder exists while the guard is on
+// and says since when.  It is written at every guard start and removed when
+// the person ends the guard; any other end of the program (a crash, a
+// signal, the display or the session going, a power cut) leaves it, and the
+// next start with --resume finds it and puts the guard back on duty.
+#include <optional>
+#include <string>
+
+#include "CTime.h"
+
+namespace trip {
+
+std::string DutyRecordPath();
+
+// Temp file, fsync, rename, fsync of the folder: after a power cut the record
+// is either the old one or the new one, never half of one.
+bool WriteDutyRecord(CTime since, std::string* error);
+bool RemoveDutyRecord(std::string* error);
+
+bool DutyRecordPresent();
+// When the guard went on duty; none when there is no record or it cannot be read.
+std::optional<CTime> DutyRecordSince();
+
+}  // namespace trip

@@ -1,0 +1,81 @@
+#include "GuardRecords.h"
+
+#include "Diary.h"
+#include "DiaryFormat.h"
+#include "DutyRecord.h"
+
+namespace trip {
+
+GuardRecords::GuardRecords(std::function<void(const std::string&)> tellProblem)
+    : tellProblem_(std::move(tellProblem))
+{
+}
+
+void GuardRecords::GuardStarted(CTime at, GuardStartOrigin origin)
+{
+    diaryFailureTold_ = false;
+    // A resumed guard has been on duty since the person's own start, however
+    // many restarts ago.
+    CTime since = at;
+    if (origin == GuardStartOrigin::Resumed) {
+        since = DutyRecordSince().value_or(at);
+        Write(at, "guard resumed", {IsoLocalTime(since)});
+    } else {
+        Write(at, "guard on");
+    }
+    std::string error;
+    if (!WriteDutyRecord(since, &error))
+        Problem(at, " couldn't keep the duty record (" + error + "): after a restart Mervo stays off duty");
+}
+
+void GuardRecords::GuardStopped(CTime at)
+{
+    Write(at, "guard off");
+    std::string error;
+    if (!RemoveDutyRecord(&error))
+        Problem(at, " couldn't remove the duty record (" + error + "): a restart may put Mervo back on duty");
+}
+
+void GuardRecords::Played(const PlayReport& report)
+{
+    switch (report.outcome) {
+    case PlayOutcome::Played:
+        Write(report.at, "played", {report.path.str()});
+        break;
+    case PlayOutcome::Started:
+        Write(report.at, "started", {report.path.str()});
+        break;
+    case PlayOutcome::Failed:
+        Write(report.at, "failed", {report.path.str(), FailureReason(report.failure)});
+        break;
+    }
+}
+
+void GuardRecords::QuietHold(CTime until, CTime at)
+{
+    Write(at, "quiet until", {IsoLocalTime(until)});
+}
+
+// No noise is named: what failed is the guard's own wake-up, and nothing
+// plays until it is started again.
+void GuardRecords::TimerFailed(CTime at)
+{
+    Write(at, "failed", {"", kTimerFailedReason});
+}
+
+void GuardRecords::Write(CTime at, std::string_view event, const std::vector<std::string>& fields)
+{
+    std::string error;
+    if (Diary::Append(at, event, fields, &error) || diaryFailureTold_)
+        return;
+    diaryFailureTold_ = true;
+    Problem(at, " couldn't write Mervo's diary (" + error + ")");
+}
+
+void GuardRecords::Problem(CTime at, const std::string& what)
+{
+    if (tellProblem_)
+        tellProblem_(at.Format("At %H:%M").str() + what);
+}
+
+}  // namespace trip

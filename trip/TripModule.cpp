@@ -1,0 +1,136 @@
+#include "TripModule.h"
+
+#include <QApplication>
+#include <QMainWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QTimer>
+
+#include "Autostart.h"
+#include "DiaryWindow.h"
+#include "DutyRecord.h"
+#include "Messenger.h"
+
+namespace trip {
+
+namespace {
+
+constexpr char kHelpMenu[] = "&Say Whut?";
+
+QMenu* FindMenu(QMainWindow& window, const QString& title)
+{
+    for (QAction* action : window.menuBar()->actions())
+        if (action->menu() && action->text() == title)
+            return action->menu();
+    return nullptr;
+}
+
+QMainWindow* FindMainWindow()
+{
+    for (QWidget* widget : QApplication::topLevelWidgets())
+        if (auto* window = qobject_cast<QMainWindow*>(widget); window && FindMenu(*window, kHelpMenu))
+            return window;
+    return nullptr;
+}
+
+}  // namespace
+
+TripModule::TripModule(GuardAccess& access, bool resume)
+    : access_(access), resume_(resume), records_([&access](const std::string& line) { access.AppendProblem(line); })
+{
+}
+
+TripModule::~TripModule()
+{
+    delete diary_;
+}
+
+QAction* TripModule::AutostartAction() const
+{
+    return autostartAction_;
+}
+
+QAction* TripModule::DiaryAction() const
+{
+    return diaryAction_;
+}
+
+DiaryWindow* TripModule::Diary() const
+{
+    return diary_;
+}
+
+void TripModule::AfterStartUp()
+{
+    if (attached_)
+        return;
+    // A message box the start-up shows and waits on runs an event loop of its
+    // own, in which this may be called before the main window is up.
+    QMainWindow* window = FindMainWindow();
+    if (!window || !window->isVisible() || QApplication::activeModalWidget()) {
+        QTimer::singleShot(50, this, &TripModule::AfterStartUp);
+        return;
+    }
+    attached_ = true;
+    AddMenuItems(*window, *FindMenu(*window, kHelpMenu));
+    ResumeOrForget();
+}
+
+void TripModule::AddMenuItems(QMainWindow& window, QMenu& menu)
+{
+    menu.addSeparator();
+    autostartAction_ = menu.addAction(QString::fromUtf8(kAutostartItem));
+    autostartAction_->setCheckable(true);
+    autostartAction_->setChecked(AutostartEntryExists());
+    // The entry is a file the person may also remove by hand.
+    connect(&menu, &QMenu::aboutToShow, autostartAction_, [this] { autostartAction_->setChecked(AutostartEntryExists()); });
+    connect(autostartAction_, &QAction::triggered, this, &TripModule::SetAutostart);
+
+    diaryAction_ = menu.addAction(QString::fromUtf8(kDiaryItem));
+    diaryAction_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_D));
+    diaryAction_->setShortcutContext(Qt::WindowShortcut);
+    // The menu's own shortcuts count only while it is open; on the window they always do.
+    window.addAction(diaryAction_);
+    connect(diaryAction_, &QAction::triggered, this, [this, &window] { ShowDiary(window); });
+}
+
+void TripModule::ResumeOrForget()
+{
+    if (!DutyRecordPresent())
+        return;
+    if (!resume_) {
+        // Started by hand: the guard is off, as the person sees it, so a
+        // later restart must not put it back on from an older record.
+        RemoveDutyRecord(nullptr);
+        return;
+    }
+    access_.TurnOn(GuardStartOrigin::Resumed);
+    // The start empties the problem report; the line goes in after it.
+    if (access_.Snapshot().on)
+        access_.AppendProblem(CTime::GetCurrentTime().Format("At %H:%M").str() + " back on duty after a restart");
+}
+
+void TripModule::SetAutostart(bool on)
+{
+    QString error;
+    const bool done = on ? WriteAutostartEntry(&error) : RemoveAutostartEntry(&error);
+    autostartAction_->setChecked(AutostartEntryExists());
+    if (!done)
+        platform::InstalledMessenger().ShowWithoutWaiting(
+            QStringLiteral("The autostart entry %1 could not be %2: %3")
+                .arg(AutostartEntryPath(), on ? QStringLiteral("written") : QStringLiteral("removed"), error)
+                .toLocal8Bit()
+                .toStdString());
+}
+
+void TripModule::ShowDiary(QMainWindow& window)
+{
+    if (!diary_)
+        diary_ = new DiaryWindow(access_, &window);
+    diary_->Refresh();
+    diary_->show();
+    diary_->raise();
+    diary_->activateWindow();
+}
+
+}  // namespace trip
