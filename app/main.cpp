@@ -15,6 +15,7 @@
 #include "ProgramOptions.h"
 #include "QtMessenger.h"
 #include "RealServices.h"
+#include "Diary.h"
 #include "PlanCommand.h"
 #include "SoundModule.h"
 #include "TripModule.h"
