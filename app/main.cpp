@@ -4,13 +4,16 @@
 #include <QFile>
 #include <QTimer>
 #include <cstdio>
+#include <functional>
 
+#include "CFrameWnd.h"
 #include "CQwendrikApp.h"
 #include "GuardAccess.h"
 #include "GuardEventsFanout.h"
 #include "ProgramOptions.h"
 #include "QtMessenger.h"
 #include "RealServices.h"
+#include "RemoteControl.h"
 
 // In sanitizer builds: Qt, fontconfig and D-Bus keep caches for the life of
 // the process, which LeakSanitizer would report at every exit.
@@ -26,6 +29,17 @@ namespace {
 std::vector<CString> FrameworkArguments(const ProgramOptions& options)
 {
     return options.rest;
+}
+
+// Menu items go into the frame's menu bar once the frame is there.
+void WhenFrameIsUp(std::function<void(QWidget*)> attach)
+{
+    QTimer::singleShot(0, [attach = std::move(attach)]() mutable {
+        if (CFrameWnd* frame = AfxGetMainWnd())
+            attach(frame->GetSafeHwnd());
+        else
+            QTimer::singleShot(250, [attach = std::move(attach)]() mutable { WhenFrameIsUp(std::move(attach)); });
+    });
 }
 
 }  // namespace
@@ -68,6 +82,14 @@ int main(int argc, char** argv)
     GuardEventsFanout listeners;
     InstallGuardEvents(&listeners);
     ViewGuardAccess access;
+
+    // The remote control's diary lines and the audible check's finding
+    // (RemoteControl::SetDiary, RemoteControl::SetUnheard) are connected
+    // where those parts are made.
+    remote::RemoteControl remoteControl(access);
+    listeners.Add(&remoteControl);
+    remoteControl.Start();
+    WhenFrameIsUp([&remoteControl](QWidget* frame) { remoteControl.AttachTo(frame); });
 
     // Nobody is there to close a message box on a start after a restart.
     services.Messenger().SetUnattended(options.resume);
