@@ -12,7 +12,7 @@ packages=(
   xvfb xauth x11-utils xdotool imagemagick
   xdg-utils
   dbus-daemon
-  libmosquitto-dev mosquitto mosquitto-clients openssl
+  libmosquitto-dev mosquitto openssl
   dpkg-dev file lintian desktop-file-utils appstream
 )
 # Extra packages a caller may ask for, e.g. "clang libclang-rt-14-dev" for the fuzzer.

@@ -175,10 +175,13 @@ struct Heard {
 // `patterns` at once, records every message, publishes commands.
 class Listener {
 public:
-    Listener(int port, const std::vector<std::string>& patterns, const std::string& id = "test-listener")
+    Listener(int port, const std::vector<std::string>& patterns)
     {
         static std::once_flag once;
         std::call_once(once, [] { mosquitto_lib_init(); });
+        // A second client with the same id would push the first off the broker.
+        static int made = 0;
+        const std::string id = "test-listener-" + std::to_string(::getpid()) + "-" + std::to_string(++made);
         client_ = mosquitto_new(id.c_str(), true, this);
         mosquitto_message_callback_set(client_, [](mosquitto*, void* self, const mosquitto_message* m) {
             auto* me = static_cast<Listener*>(self);
