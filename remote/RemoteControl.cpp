@@ -252,18 +252,21 @@ void RemoteControl::OnMessage(const QString& topic, const QByteArray& payload, b
         }
         return;
     }
+    const bool wasOn = access_.Snapshot().on;
     if (payload == kOn) {
         Note("command ON from the broker");
         access_.TurnOn(GuardStartOrigin::Remote);
-        // Already on: the switch learns it all the same.
-        KeepGuard(access_.Snapshot().on);
     } else if (payload == kOff) {
         Note("command OFF from the broker");
         access_.Stop();
-        KeepGuard(access_.Snapshot().on);
     } else {
         Note("ignored the command " + Quoted(payload) + " (only ON and OFF are understood)");
     }
+    // A change was sent by the guard's own event; a command that changed
+    // nothing (ON while on) still gets an answer, for a switch that guessed.
+    const bool isOn = access_.Snapshot().on;
+    if (isOn == wasOn)
+        KeepGuard(isOn);
     LaterRefresh();
 }
 

@@ -32,15 +32,24 @@ using namespace std::chrono_literals;
 
 class FakeGuard final : public GuardAccess {
 public:
+    // As the view does: nothing while on (or off), else the guard's event.
     void TurnOn(GuardStartOrigin origin) override
     {
         origins.push_back(origin);
+        if (snapshot.on)
+            return;
         snapshot.on = true;
+        if (events)
+            events->GuardStarted(CTime(2026, 12, 7, 22, 0, 0), origin);
     }
     void Stop() override
     {
         ++stops;
+        if (!snapshot.on)
+            return;
         snapshot.on = false;
+        if (events)
+            events->GuardStopped(CTime(2026, 12, 7, 22, 0, 0));
     }
     void AppendProblem(const std::string& line) override { problems.push_back(line); }
     GuardSnapshot Snapshot() const override { return snapshot; }
@@ -51,6 +60,7 @@ public:
     std::vector<std::string> problems;
     GuardSnapshot snapshot;
     int problemCount = 0;
+    GuardEvents* events = nullptr;
 };
 
 class RemoteBrokerTest : public ::testing::Test {
@@ -81,6 +91,7 @@ protected:
         control->SetDiary([this](const std::string& what) { diary.push_back(what); });
         control->SetRetryDelays(Quick());
         control->Start();
+        guard.events = control.get();
         return control;
     }
     static RemoteSettings To(const Broker& broker)
@@ -212,6 +223,11 @@ TEST_F(RemoteBrokerTest, OnAndOffReachTheGuardAndAnythingElseIsOnlyNoted)
     EXPECT_EQ(guard.origins, std::vector{GuardStartOrigin::Remote});
     EXPECT_TRUE(listener.WaitFor(topics.guard, "ON")) << "the switch did not learn the guard is on";
 
+    // ON while on changes nothing, yet a switch that guessed is told.
+    ASSERT_TRUE(listener.Publish(topics.guardSet, "ON"));
+    EXPECT_TRUE(listener.WaitForCount(topics.guard, 3)) << "a second ON was not answered";
+    EXPECT_EQ(listener.Latest(topics.guard), "ON");
+
     ASSERT_TRUE(listener.Publish(topics.guardSet, "OFF"));
     ASSERT_TRUE(WaitFor([&] { return guard.stops == 1; }, 10s)) << "OFF never reached the guard";
     EXPECT_TRUE(listener.WaitFor(topics.guard, "OFF"));
@@ -220,7 +236,7 @@ TEST_F(RemoteBrokerTest, OnAndOffReachTheGuardAndAnythingElseIsOnlyNoted)
         ASSERT_TRUE(listener.Publish(topics.guardSet, other));
     ASSERT_TRUE(WaitFor([&] { return Noted("\"ON\n\""); }, 10s)) << "the last odd command was never noted";
     EXPECT_TRUE(Noted("\"on\"") && Noted("\"TOGGLE\"") && Noted("\"\""));
-    EXPECT_EQ(guard.origins.size(), 1u);
+    EXPECT_EQ(guard.origins.size(), 2u);
     EXPECT_EQ(guard.stops, 1);
     EXPECT_TRUE(Noted("command ON") && Noted("command OFF"));
 }
