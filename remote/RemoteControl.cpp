@@ -118,6 +118,7 @@ void RemoteControl::AttachTo(QWidget* mainWindow)
     auto* bar = mainWindow ? mainWindow->findChild<QMenuBar*>() : nullptr;
     if (!bar)
         return;
+    mainWindow_ = mainWindow;
     for (QAction* item : bar->actions()) {
         if (!item->menu() || item->text() != QLatin1String(kMenuTitle))
             continue;
@@ -131,12 +132,7 @@ void RemoteControl::AttachTo(QWidget* mainWindow)
 void RemoteControl::OpenDialog()
 {
     if (!dialog_) {
-        QWidget* parent = nullptr;
-        if (auto* action = qobject_cast<QAction*>(sender()))
-            for (QObject* up = action->parent(); up && !parent; up = up->parent())
-                if (auto* widget = qobject_cast<QWidget*>(up))
-                    parent = widget->window();
-        dialog_ = new RemoteDialog(*this, parent);
+        dialog_ = new RemoteDialog(*this, mainWindow_);
         dialog_->setAttribute(Qt::WA_DeleteOnClose);
     }
     dialog_->show();

@@ -92,6 +92,7 @@ private:
     bool refreshPending_ = false;
     std::vector<QByteArray> retainedNoted_;
     LinkState lastNoted_ = LinkState::Off;
+    QPointer<QWidget> mainWindow_;
     QPointer<RemoteDialog> dialog_;
 };
 

@@ -12,6 +12,7 @@
 #include <filesystem>
 #include <fstream>
 #include <set>
+#include <sstream>
 #include <sys/stat.h>
 
 #include "Broker.h"
@@ -128,6 +129,7 @@ public:
         return xdotool.waitForFinished(20000) && xdotool.exitCode() == 0 && process_.waitForFinished(20000);
     }
 
+    qint64 pid() const { return process_.processId(); }
     std::string home() const { return folder_ + "/home"; }
     std::string radio() const { return folder_ + "/radio.txt"; }
     std::string StarterLogPath() const { return folder_ + "/started.log"; }
@@ -158,6 +160,32 @@ private:
     std::string folder_;
     QProcess process_;
 };
+
+// The TCP sockets (IPv4 or IPv6) the process listens on.
+std::vector<std::string> ListeningTcpSockets(qint64 pid)
+{
+    std::set<std::string> inodes;
+    for (const auto& fd : std::filesystem::directory_iterator("/proc/" + std::to_string(pid) + "/fd")) {
+        std::error_code error;
+        const std::string target = std::filesystem::read_symlink(fd.path(), error).string();
+        if (target.starts_with("socket:["))
+            inodes.insert(target.substr(8, target.size() - 9));
+    }
+    std::vector<std::string> listening;
+    for (const char* table : {"/proc/net/tcp", "/proc/net/tcp6"}) {
+        std::ifstream lines(table);
+        std::string line;
+        std::getline(lines, line);
+        while (std::getline(lines, line)) {
+            std::istringstream fields(line);
+            std::string slot, local, remote, state, queues, timer, retransmits, uid, timeout, inode;
+            fields >> slot >> local >> remote >> state >> queues >> timer >> retransmits >> uid >> timeout >> inode;
+            if (state == "0A" && inodes.count(inode))
+                listening.push_back(local);
+        }
+    }
+    return listening;
+}
 
 std::size_t Configs(const Listener& listener, const std::string& node = "")
 {
@@ -301,6 +329,7 @@ TEST_F(EndToEndTest, TwoHomesOnOneBrokerAreTwoDevicesEachSwitchingOnlyItself)
     EXPECT_EQ(deviceNames, (std::map<QString, QString>{{QString::fromStdString(kitchen.Node()), "kitchen"},
                                                        {QString::fromStdString(attic.Node()), "attic"}}));
     EXPECT_EQ(uniqueIds.size(), 10u);
+    EXPECT_TRUE(ListeningTcpSockets(kitchen.pid()).empty()) << "the program listens for connections";
 
     ASSERT_TRUE(listener.Publish(k.guardSet, "ON"));
     ASSERT_TRUE(listener.WaitFor(k.guard, "ON")) << "the kitchen did not start";

@@ -138,7 +138,7 @@ TEST_F(RemoteAppTest, RemoteControlIsInSayWhutAndOpensItsDialogBesideTheWindow)
     EXPECT_EQ(popup.last(), QString::fromUtf8("Remote Control…"));
 
     MenuAction(QString::fromUtf8("Remote Control…"))->trigger();
-    auto* dialog = frameWidget()->findChild<RemoteDialog*>();
+    auto* dialog = frameWidget()->findChild<RemoteDialog*>(QString(), Qt::FindDirectChildrenOnly);
     ASSERT_NE(dialog, nullptr) << "no dialog, or not one of the main window's";
     EXPECT_TRUE(dialog->isVisible());
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr) << "the dialog holds up the window";

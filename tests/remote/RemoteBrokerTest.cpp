@@ -454,6 +454,58 @@ TEST_F(RemoteBrokerTest, TlsWithTheRightAuthorityConnectsAndWithAnotherFailsVisi
     EXPECT_FALSE(plain.connected());
 }
 
+// A broker that takes the connection and then never answers.
+class SilentBroker {
+public:
+    SilentBroker()
+    {
+        fd_ = ::socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t length = sizeof address;
+        listening_ = ::bind(fd_, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 && ::listen(fd_, 8) == 0 &&
+                     ::getsockname(fd_, reinterpret_cast<sockaddr*>(&address), &length) == 0;
+        port_ = ntohs(address.sin_port);
+    }
+    ~SilentBroker() { ::close(fd_); }
+    bool listening() const { return listening_; }
+    std::string Url() const { return "mqtt://127.0.0.1:" + std::to_string(port_); }
+
+private:
+    int fd_ = -1;
+    int port_ = 0;
+    bool listening_ = false;
+};
+
+TEST_F(RemoteBrokerTest, ABrokerThatNeverAnswersHoldsUpNeitherTheGuardNorNewSettings)
+{
+    SilentBroker silent;
+    ASSERT_TRUE(silent.listening());
+    RemoteSettings settings;
+    settings.broker = QString::fromStdString(silent.Url());
+    auto control = StartRemote(settings);
+    EXPECT_EQ(control->Status().state, LinkState::Connecting);
+    // The guard's events and commands go on while nothing answers.
+    control->GuardStarted(CTime(2026, 12, 7, 22, 0, 0), GuardStartOrigin::Person);
+    control->WakeUpArmed(CTime(2026, 12, 7, 22, 1, 0));
+    control->GuardStopped(CTime(2026, 12, 7, 22, 2, 0));
+    EXPECT_EQ(control->Status().state, LinkState::Connecting);
+
+    // Another broker is taken at once, whatever the silent one does.
+    Broker broker(home / "broker");
+    ASSERT_TRUE(broker.Start());
+    RemoteSettings real = To(broker);
+    ASSERT_TRUE(control->Apply(real));
+    ASSERT_TRUE(WaitState(*control, LinkState::Connected)) << control->StatusLine().toStdString();
+    Listener listener(broker.port(), {control->TopicNames().guard});
+    EXPECT_TRUE(listener.WaitFor(control->TopicNames().guard, "OFF")) << "what happened meanwhile was not kept";
+
+    // And a program leaving while connected to the silent one leaves.
+    ASSERT_TRUE(control->Apply(settings));
+    control.reset();
+}
+
 TEST_F(RemoteBrokerTest, TheDialogRefusesAnAddressItCannotUseAndSavesNothing)
 {
     auto control = StartRemote(RemoteSettings{});
