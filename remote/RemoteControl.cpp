@@ -25,7 +25,7 @@ std::string Quoted(const QByteArray& payload)
     QByteArray shown = payload.left(kQuotedCommand);
     if (payload.size() > kQuotedCommand)
         shown += "...";
-    return "\"" + shown.toStdString() + "\"";
+    return ('"' + shown + '"').toStdString();
 }
 
 }  // namespace

@@ -6,20 +6,29 @@
 //    (GuardAccess::TurnOn on the window's thread), and on to the state
 //    message that answers it.
 // The window's thread runs a real event loop, woken by what arrives.
+// With --program HAUNTWATCH THANKS.wav: the same command to the real
+// program's ON message, beside the length of the guard-on sound, which the
+// view plays to its end before the guard is on.
 #include <mosquitto.h>
 
 #include <QApplication>
+#include <QDataStream>
+#include <QDir>
+#include <QFile>
+#include <QProcess>
 #include <QEventLoop>
 #include <QSettings>
 #include <QTimer>
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <cstring>
 #include <functional>
 #include <mutex>
 #include <vector>
 
 #include "Broker.h"
+#include "DeviceId.h"
 #include "RemoteControl.h"
 #include "TempFolder.h"
 
@@ -156,11 +165,86 @@ int Fail(const char* what)
     return 1;
 }
 
+// The length of a PCM WAV file from its header, in milliseconds.
+double WavMs(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return 0;
+    const QByteArray bytes = file.readAll();
+    QDataStream in(bytes);
+    in.setByteOrder(QDataStream::LittleEndian);
+    quint32 byteRate = 0;
+    in.skipRawData(28);
+    in >> byteRate;
+    const qsizetype data = bytes.indexOf("data", 36);
+    if (byteRate == 0 || data < 0)
+        return 0;
+    QDataStream size(bytes.mid(data + 4, 4));
+    size.setByteOrder(QDataStream::LittleEndian);
+    quint32 dataBytes = 0;
+    size >> dataBytes;
+    return 1000.0 * dataBytes / byteRate;
+}
+
+// The real program, with the home, settings and outputs the caller set up.
+int MeasureProgram(const QString& program, const QString& guardOnSound)
+{
+    TempFolder scratch;
+    Broker broker(scratch / "broker");
+    if (!broker.Start())
+        return Fail("the broker did not start");
+    const QString config = qEnvironmentVariable("XDG_CONFIG_HOME") + "/Hauntwatch";
+    QDir().mkpath(config);
+    QFile settings(config + "/hauntwatch.conf");
+    if (!settings.open(QIODevice::WriteOnly))
+        return Fail("the settings file could not be written");
+    settings.write(QByteArray("[Remote]\nBroker=") + QByteArray::fromStdString(broker.Url()) + "\n");
+    settings.close();
+    const Topics topics(ThisDeviceId());
+    Stopwatch state(broker.port(), topics.guard);
+    Wait online;
+    Stopwatch availability(broker.port(), topics.availability);
+    availability.Expect(&online, kOnline);
+    QProcess hauntwatch;
+    hauntwatch.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    hauntwatch.start(program, {});
+    if (!online.Run())
+        return Fail("the program never came online");
+    mosquitto* publisher = mosquitto_new(nullptr, true, nullptr);
+    mosquitto_connect(publisher, "127.0.0.1", broker.port(), 30);
+    mosquitto_loop_start(publisher);
+    std::vector<double> commandAnswered;
+    for (int i = 0; i < 5; ++i) {
+        for (const char* command : {kOn, kOff}) {
+            Wait answered;
+            state.Expect(&answered, command);
+            const Clock::time_point sent = Clock::now();
+            mosquitto_publish(publisher, nullptr, topics.guardSet.c_str(), static_cast<int>(std::strlen(command)), command, 0, false);
+            if (!answered.Run())
+                return Fail("the program did not answer a command");
+            if (std::strcmp(command, kOn) == 0)
+                commandAnswered.push_back(Ms(state.Arrived() - sent));
+        }
+    }
+    mosquitto_disconnect(publisher);
+    mosquitto_loop_stop(publisher, false);
+    mosquitto_destroy(publisher);
+    hauntwatch.kill();
+    hauntwatch.waitForFinished();
+    std::printf("The real program, a local Mosquitto:\n");
+    Report("command published -> ON message back", commandAnswered);
+    std::printf("  %-46s %7.3f ms\n", "reference: the guard-on sound's length", WavMs(guardOnSound));
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
+    if (argc == 4 && std::strcmp(argv[1], "--program") == 0)
+        return MeasureProgram(QString::fromLocal8Bit(argv[2]), QString::fromLocal8Bit(argv[3]));
     TempFolder home;
     ::setenv("HAUNTWATCH_HOME", (home / "home").c_str(), 1);
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, QString::fromStdString(home / "config"));
