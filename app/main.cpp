@@ -88,8 +88,13 @@ int main(int argc, char** argv)
     // where those parts are made.
     remote::RemoteControl remoteControl(access);
     listeners.Add(&remoteControl);
-    remoteControl.Start();
-    WhenFrameIsUp([&remoteControl](QWidget* frame) { remoteControl.AttachTo(frame); });
+    // Only the program that runs connects: a second start for the same home
+    // folder hands its file over and ends before any frame, and under the
+    // same client id it would push the running program off the broker.
+    WhenFrameIsUp([&remoteControl](QWidget* frame) {
+        remoteControl.Start();
+        remoteControl.AttachTo(frame);
+    });
 
     // Nobody is there to close a message box on a start after a restart.
     services.Messenger().SetUnattended(options.resume);

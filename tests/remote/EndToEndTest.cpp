@@ -130,6 +130,7 @@ public:
     }
 
     qint64 pid() const { return process_.processId(); }
+    bool Finished() { return process_.waitForFinished(30000) && process_.exitCode() == 0; }
     std::string home() const { return folder_ + "/home"; }
     std::string radio() const { return folder_ + "/radio.txt"; }
     std::string StarterLogPath() const { return folder_ + "/started.log"; }
@@ -331,11 +332,23 @@ TEST_F(EndToEndTest, TwoHomesOnOneBrokerAreTwoDevicesEachSwitchingOnlyItself)
     EXPECT_EQ(uniqueIds.size(), 10u);
     EXPECT_TRUE(ListeningTcpSockets(kitchen.pid()).empty()) << "the program listens for connections";
 
+    // A second start for the kitchen's home hands over and ends, leaving the
+    // running kitchen on the broker.
+    {
+        Program again(folder / "kitchen", x, broker);
+        ASSERT_TRUE(again.Start());
+        ASSERT_TRUE(again.Finished()) << "the second start did not end";
+    }
+    ASSERT_TRUE(listener.Publish(kHomeAssistantStatus, "online"));
+    ASSERT_TRUE(listener.WaitForCount(k.availability, 2)) << "the kitchen did not answer";
+    for (const Heard& h : listener.On(k.availability))
+        EXPECT_EQ(h.payload, "online") << "a second start disturbed the running program's connection";
+
     ASSERT_TRUE(listener.Publish(k.guardSet, "ON"));
     ASSERT_TRUE(listener.WaitFor(k.guard, "ON")) << "the kitchen did not start";
     // Both send all they keep again; the attic's guard is still off by then.
     ASSERT_TRUE(listener.Publish(kHomeAssistantStatus, "online"));
-    ASSERT_TRUE(listener.WaitForCount(a.guard, 2)) << "the attic did not answer";
+    ASSERT_TRUE(listener.WaitForCount(a.guard, 3)) << "the attic did not answer";
     EXPECT_EQ(listener.Latest(a.guard), "OFF") << "the kitchen's command switched the attic";
 
     ASSERT_TRUE(listener.Publish(a.guardSet, "ON"));
@@ -343,7 +356,7 @@ TEST_F(EndToEndTest, TwoHomesOnOneBrokerAreTwoDevicesEachSwitchingOnlyItself)
     ASSERT_TRUE(listener.Publish(k.guardSet, "OFF"));
     ASSERT_TRUE(listener.WaitFor(k.guard, "OFF"));
     ASSERT_TRUE(listener.Publish(kHomeAssistantStatus, "online"));
-    ASSERT_TRUE(listener.WaitForCount(a.guard, 4));
+    ASSERT_TRUE(listener.WaitForCount(a.guard, 5));
     EXPECT_EQ(listener.Latest(a.guard), "ON") << "the kitchen's OFF stopped the attic";
 }
 
