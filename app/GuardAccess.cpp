@@ -32,3 +32,8 @@ GuardSnapshot ViewGuardAccess::Snapshot() const
 {
     return TakeGuardSnapshot();
 }
+
+int ViewGuardAccess::ProblemCount() const
+{
+    return ProblemLog.problemCount;
+}

@@ -17,6 +17,8 @@ public:
     // One more line in the problem report.
     virtual void AppendProblem(const std::string& line) = 0;
     virtual GuardSnapshot Snapshot() const = 0;
+    // How many lines the problem report shows now.
+    virtual int ProblemCount() const = 0;
 };
 
 // Through the main window's command route, as a menu item or key would.
@@ -26,4 +28,5 @@ public:
     void Stop() override;
     void AppendProblem(const std::string& line) override;
     GuardSnapshot Snapshot() const override;
+    int ProblemCount() const override;
 };

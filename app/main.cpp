@@ -17,6 +17,7 @@
 #include "RealServices.h"
 #include "Diary.h"
 #include "PlanCommand.h"
+#include "RemoteControl.h"
 #include "SoundModule.h"
 #include "TripModule.h"
 
@@ -97,6 +98,19 @@ int main(int argc, char** argv)
         trip::Diary::Append(note.at, "unheard", {note.reason, note.output});
     });
     WhenMainWindowIsUp([&soundModule](QWidget* window) { return soundModule.AddMenuItem(window); });
+
+    remote::RemoteControl remoteControl(access);
+    listeners.Add(&remoteControl);
+    remoteControl.SetDiary([](const std::string& line) { trip::Diary::Append("remote", {line}); });
+    soundModule.SetFindingSink([&remoteControl](bool unheard) { remoteControl.SetUnheard(unheard); });
+    // Only the program that runs connects: a second start for the same home
+    // folder hands its file over and ends before any frame, and under the
+    // same client id it would push the running program off the broker.
+    WhenMainWindowIsUp([&remoteControl](QWidget* frame) {
+        remoteControl.Start();
+        remoteControl.AttachTo(frame);
+        return true;
+    });
 
     // Nobody is there to close a message box on a start after a restart.
     services.Messenger().SetUnattended(options.resume);

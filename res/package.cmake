@@ -24,6 +24,10 @@ Its one window shows a mansion, Mervo the ghost and a cupcake: hand Mervo
 the cupcake and he goes on duty, click the mansion to send him off. While
 he is on duty the machine is kept from going to sleep.
 
+Through an MQTT broker such as Mosquitto it can be seen and switched from
+anywhere, and it shows up in Home Assistant as a device with a switch and
+sensors (the last play, the problem count, the next wake-up).
+
 Sample noises (a dog barking, footsteps, voices, a door and a television)
 are included.]=])
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
@@ -38,5 +42,8 @@ set(CPACK_PRE_BUILD_SCRIPTS ${CMAKE_CURRENT_LIST_DIR}/package/strip.cmake)
 # platform plugin at start, and xdg-open for noises that are not sound or movie.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "libmpv2, qt6-qpa-plugins, xdg-utils")
+# libmosquitto is linked (shlibdeps finds it); an mqtts broker's certificate
+# is checked against the system's store unless a CA file is set.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "ca-certificates")
 
 include(CPack)

@@ -14,6 +14,7 @@ packages=(
   openbox pulseaudio pulseaudio-utils python3
   xdg-utils
   dbus-daemon
+  libmosquitto-dev mosquitto openssl
   dpkg-dev file lintian desktop-file-utils appstream
 )
 # Extra packages a caller may ask for, e.g. "clang libclang-rt-14-dev" for the fuzzer.

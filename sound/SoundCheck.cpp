@@ -80,6 +80,8 @@ void SoundCheck::Run(const Check& check)
         if (unheardSink_)
             unheardSink_(UnheardNote{check.at, audibility.unheard->ReasonText(), audibility.unheard->output});
     }
+    if (findingSink_)
+        findingSink_(audibility.unheard.has_value());
     // Nobody is there to read it on a resumed or remote start.
     if (check.byPerson) {
         const std::string advice = Advice(audibility);

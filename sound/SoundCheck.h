@@ -31,6 +31,8 @@ public:
     SoundCheck(SoundServerWatcher& watcher, const OutputChoice& choice, GuardAccess& guard);
 
     void SetUnheardSink(UnheardSink sink) { unheardSink_ = std::move(sink); }
+    // Told after every check whether it found that nobody can hear Mervo.
+    void SetFindingSink(std::function<void(bool unheard)> sink) { findingSink_ = std::move(sink); }
 
     void GuardStarted(CTime at, GuardStartOrigin origin) override;
     void GuardStopped(CTime at) override;
@@ -50,6 +52,7 @@ private:
     const OutputChoice& choice_;
     GuardAccess& guard_;
     UnheardSink unheardSink_;
+    std::function<void(bool)> findingSink_;
     // Checks of this guard waiting for the server's first answer; the start
     // itself never waits for it.
     std::vector<Check> waiting_;

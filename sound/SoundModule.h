@@ -26,6 +26,8 @@ public:
     GuardEvents& Listener() { return check_; }
     // Where `unheard` notes go (the diary); none by default.
     void SetUnheardSink(UnheardSink sink) { check_.SetUnheardSink(std::move(sink)); }
+    // Whether the last check found that nobody can hear Mervo (the remote control shows it).
+    void SetFindingSink(std::function<void(bool unheard)> sink) { check_.SetFindingSink(std::move(sink)); }
 
     // Adds "Play Through..." to the window's "&Say Whut?" menu; false while
     // the window has no such menu.

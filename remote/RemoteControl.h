@@ -1,0 +1,99 @@
+#pragma once
+// The guard seen and switched from anywhere, through an MQTT broker, as a
+// Home Assistant device.  It learns what the guard does as a GuardEvents
+// listener (added to the program's fan-out) and acts on it only through
+// GuardAccess, on the window's thread.
+#include <QObject>
+#include <QPointer>
+#include <functional>
+#include <optional>
+#include <string>
+
+#include "GuardAccess.h"
+#include "MqttConnection.h"
+#include "RemoteMessages.h"
+#include "RemoteSettings.h"
+
+class QAction;
+class QWidget;
+
+namespace remote {
+
+class RemoteDialog;
+
+class RemoteControl final : public QObject, public GuardEvents {
+    Q_OBJECT
+public:
+    // Where `remote` lines go: the diary's append, connected by the program.
+    using DiaryLine = std::function<void(const std::string& what)>;
+
+    explicit RemoteControl(GuardAccess& access, QObject* parent = nullptr);
+    // Says "offline" (retained) at a clean exit and lets go of the broker.
+    ~RemoteControl() override;
+
+    // Keeps the settings file private and connects when a broker is set.
+    void Start();
+    // Adds "Remote Control…" to the "&Say Whut?" menu of the main window.
+    void AttachTo(QWidget* mainWindow);
+    void SetDiary(DiaryLine diary) { diary_ = std::move(diary); }
+    // Shorter waits for tests and benchmarks; before Start or Apply.
+    void SetRetryDelays(const RetryDelays& delays) { connection_.SetRetryDelays(delays); }
+
+    const RemoteSettings& Settings() const { return settings_; }
+    // Saves the settings and connects with them (or disconnects when the
+    // broker is empty).  False and why when the address or the file is not right;
+    // nothing is saved then.
+    bool Apply(const RemoteSettings& settings, QString* error = nullptr);
+
+    LinkStatus Status() const;
+    // A line for the person: the link's state with the broker's address.
+    QString StatusLine() const;
+    const std::string& Id() const { return id_; }
+    const Topics& TopicNames() const { return topics_; }
+
+    void GuardStarted(CTime at, GuardStartOrigin origin) override;
+    void GuardStopped(CTime at) override;
+    void PassWillPlay(CTime at, bool soundOrMovie) override;
+    void Played(const PlayReport& report) override;
+    void QuietHold(CTime until, CTime at) override;
+    void WakeUpArmed(CTime wake) override;
+    void TimerFailed(CTime at) override;
+
+public Q_SLOTS:
+    // What the audible check found last: nobody can hear Mervo, or somebody can.
+    void SetUnheard(bool unheard);
+    // Looks at the problem report's count again; every guard event does too.
+    void ProblemsMayHaveChanged();
+    void OpenDialog();
+
+Q_SIGNALS:
+    void StatusChanged(const remote::LinkStatus& status);
+
+private:
+    void Connect();
+    void KeepDiscovery();
+    void KeepGuard(bool on);
+    void KeepNext(const std::string& next);
+    void LaterRefresh();
+    void OnMessage(const QString& topic, const QByteArray& payload, bool retained);
+    void OnStatus(const LinkStatus& status);
+    void Note(const std::string& what);
+
+    GuardAccess& access_;
+    const std::string id_;
+    const Topics topics_;
+    MqttConnection connection_;
+    RemoteSettings settings_;
+    QString brokerText_;
+    std::optional<QString> settingsError_;
+    DiaryLine diary_;
+    std::optional<int> problems_;
+    std::string next_;
+    bool refreshPending_ = false;
+    std::vector<QByteArray> retainedNoted_;
+    LinkState lastNoted_ = LinkState::Off;
+    QPointer<QWidget> mainWindow_;
+    QPointer<RemoteDialog> dialog_;
+};
+
+}  // namespace remote

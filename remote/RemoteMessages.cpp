@@ -1,0 +1,141 @@
+#include "RemoteMessages.h"
+
+#include <QDateTime>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+namespace remote {
+
+namespace {
+
+std::string Compact(const QJsonObject& object)
+{
+    return QJsonDocument(object).toJson(QJsonDocument::Compact).toStdString();
+}
+
+QString Q(const std::string& text)
+{
+    return QString::fromStdString(text);
+}
+
+}  // namespace
+
+Topics::Topics(const std::string& deviceId)
+    : base("hauntwatch/" + deviceId),
+      availability(base + "/availability"),
+      guard(base + "/guard"),
+      guardSet(base + "/guard/set"),
+      lastPlay(base + "/last_play"),
+      problems(base + "/problems"),
+      next(base + "/next"),
+      unheard(base + "/unheard")
+{
+}
+
+std::vector<Message> DiscoveryConfigs(const std::string& deviceId, const QString& deviceName, const QString& version)
+{
+    const Topics topics(deviceId);
+    const std::string node = "hauntwatch_" + deviceId;
+    const QJsonObject device{
+        {QStringLiteral("identifiers"), QJsonArray{Q(node)}},
+        {QStringLiteral("name"), deviceName},
+        {QStringLiteral("manufacturer"), QStringLiteral("Hauntwatch")},
+        {QStringLiteral("model"), QStringLiteral("Hauntwatch")},
+        {QStringLiteral("sw_version"), version},
+    };
+    // Each entity: its component, object id, name and own fields.
+    auto entity = [&](const char* component, const char* object, const char* name, QJsonObject fields) {
+        fields.insert(QStringLiteral("name"), QString::fromUtf8(name));
+        fields.insert(QStringLiteral("unique_id"), Q(node + "_" + object));
+        fields.insert(QStringLiteral("object_id"), Q(node + "_" + object));
+        fields.insert(QStringLiteral("availability_topic"), Q(topics.availability));
+        fields.insert(QStringLiteral("payload_available"), QString::fromLatin1(kOnline));
+        fields.insert(QStringLiteral("payload_not_available"), QString::fromLatin1(kOffline));
+        fields.insert(QStringLiteral("device"), device);
+        return Message{std::string("homeassistant/") + component + "/" + node + "/" + object + "/config", Compact(fields)};
+    };
+    return {
+        entity("switch", "guard", "Guard",
+               {{QStringLiteral("state_topic"), Q(topics.guard)},
+                {QStringLiteral("command_topic"), Q(topics.guardSet)},
+                {QStringLiteral("payload_on"), QString::fromLatin1(kOn)},
+                {QStringLiteral("payload_off"), QString::fromLatin1(kOff)},
+                {QStringLiteral("state_on"), QString::fromLatin1(kOn)},
+                {QStringLiteral("state_off"), QString::fromLatin1(kOff)},
+                {QStringLiteral("icon"), QStringLiteral("mdi:ghost")}}),
+        // The state is what happened to what; every field is an attribute.
+        entity("sensor", "last_play", "Last play",
+               {{QStringLiteral("state_topic"), Q(topics.lastPlay)},
+                {QStringLiteral("value_template"),
+                 QStringLiteral("{{ (value_json.result ~ ' ' ~ (value_json.name or value_json.path)) | truncate(255) }}")},
+                {QStringLiteral("json_attributes_topic"), Q(topics.lastPlay)},
+                {QStringLiteral("icon"), QStringLiteral("mdi:volume-high")}}),
+        entity("sensor", "problems", "Problems",
+               {{QStringLiteral("state_topic"), Q(topics.problems)},
+                {QStringLiteral("state_class"), QStringLiteral("measurement")},
+                {QStringLiteral("icon"), QStringLiteral("mdi:alert-circle-outline")}}),
+        entity("sensor", "next", "Next wake-up",
+               {{QStringLiteral("state_topic"), Q(topics.next)},
+                {QStringLiteral("device_class"), QStringLiteral("timestamp")}}),
+        entity("binary_sensor", "unheard", "Nobody can hear Mervo",
+               {{QStringLiteral("state_topic"), Q(topics.unheard)},
+                {QStringLiteral("device_class"), QStringLiteral("problem")},
+                {QStringLiteral("payload_on"), QString::fromLatin1(kOn)},
+                {QStringLiteral("payload_off"), QString::fromLatin1(kOff)}}),
+    };
+}
+
+std::string IsoTime(std::int64_t secondsSinceEpoch)
+{
+    const QDateTime local = QDateTime::fromSecsSinceEpoch(secondsSinceEpoch);
+    // As an offset from UTC, so that the text carries it.
+    return local.toOffsetFromUtc(local.offsetFromUtc()).toString(Qt::ISODate).toStdString();
+}
+
+const char* FailureReason(platform::PlayFailure failure)
+{
+    switch (failure) {
+    case platform::PlayFailure::None:
+        return "";
+    case platform::PlayFailure::FileMissing:
+        return "file missing";
+    case platform::PlayFailure::NoSoundOutput:
+        return "no sound output";
+    case platform::PlayFailure::CannotDecode:
+        return "cannot be decoded";
+    case platform::PlayFailure::NoDisplay:
+        return "no display";
+    case platform::PlayFailure::TimedOut:
+        return "timed out";
+    case platform::PlayFailure::StarterFailed:
+        return "starter failed";
+    }
+    return "";
+}
+
+std::string LastPlayJson(const PlayReport& report, const std::string& name)
+{
+    const char* result = report.outcome == PlayOutcome::Played    ? "played"
+                         : report.outcome == PlayOutcome::Started ? "started"
+                                                                  : "failed";
+    // Names and paths are the system's 8-bit text, as file names are.
+    return Compact(QJsonObject{
+        {QStringLiteral("time"), Q(IsoTime(report.at.GetTime()))},
+        {QStringLiteral("name"), QFile::decodeName(QByteArray::fromStdString(name))},
+        {QStringLiteral("path"), QFile::decodeName(QByteArray::fromStdString(report.path.str()))},
+        {QStringLiteral("result"), QString::fromLatin1(result)},
+        {QStringLiteral("reason"), QString::fromLatin1(FailureReason(report.failure))},
+    });
+}
+
+std::string NoiseNameFor(const GuardSnapshot& snapshot, const CString& path)
+{
+    for (const NoiseSlot& slot : snapshot.slots)
+        if (slot.filePath == path && !(slot.noiseName == kNothing))
+            return slot.noiseName.str();
+    return {};
+}
+
+}  // namespace remote

@@ -1,0 +1,58 @@
+#pragma once
+// What one Hauntwatch says on the broker: its topics, the Home Assistant
+// discovery configurations and the payloads of its state.
+#include <QString>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "GuardEvents.h"
+
+namespace remote {
+
+// hauntwatch/ID/...
+struct Topics {
+    explicit Topics(const std::string& deviceId);
+    std::string base;          // hauntwatch/ID
+    std::string availability;  // online / offline
+    std::string guard;         // ON / OFF
+    std::string guardSet;      // commands
+    std::string lastPlay;      // JSON
+    std::string problems;      // a count
+    std::string next;          // ISO time, or None
+    std::string unheard;       // ON / OFF
+};
+
+// Home Assistant says "online" here when it (re)starts.
+inline constexpr char kHomeAssistantStatus[] = "homeassistant/status";
+inline constexpr char kOnline[] = "online";
+inline constexpr char kOffline[] = "offline";
+inline constexpr char kOn[] = "ON";
+inline constexpr char kOff[] = "OFF";
+// Home Assistant's MQTT sensors take this payload as "no value"; an empty
+// retained message would delete the topic instead.
+inline constexpr char kNoValue[] = "None";
+
+struct Message {
+    std::string topic;
+    std::string payload;
+};
+
+// The switch, the three sensors and the binary sensor, each under
+// homeassistant/<component>/hauntwatch_ID/<object>/config, sharing one device.
+std::vector<Message> DiscoveryConfigs(const std::string& deviceId, const QString& deviceName, const QString& version);
+
+// Local time with its offset, 2026-12-07T23:30:00+01:00.
+std::string IsoTime(std::int64_t secondsSinceEpoch);
+
+// The diary's words for why a play failed ("file missing", ...); empty for None.
+const char* FailureReason(platform::PlayFailure failure);
+
+// {"time", "name", "path", "result": played|started|failed, "reason"}.
+std::string LastPlayJson(const PlayReport& report, const std::string& name);
+
+// The name the person gave the noise at `path`: the first of the guard's rows
+// that plays that path; empty when none does.
+std::string NoiseNameFor(const GuardSnapshot& snapshot, const CString& path);
+
+}  // namespace remote
