@@ -97,18 +97,21 @@ int main(int argc, char** argv)
     soundModule.SetUnheardSink([](const sound::UnheardNote& note) {
         trip::Diary::Append(note.at, "unheard", {note.reason, note.output});
     });
-    WhenMainWindowIsUp([&soundModule](QWidget* window) { return soundModule.AddMenuItem(window); });
 
     remote::RemoteControl remoteControl(access);
     listeners.Add(&remoteControl);
     remoteControl.SetDiary([](const std::string& line) { trip::Diary::Append("remote", {line}); });
     soundModule.SetFindingSink([&remoteControl](bool unheard) { remoteControl.SetUnheard(unheard); });
-    // Only the program that runs connects: a second start for the same home
-    // folder hands its file over and ends before any frame, and under the
-    // same client id it would push the running program off the broker.
-    WhenMainWindowIsUp([&remoteControl](QWidget* frame) {
+    // "&Say Whut?" always lists the trip's items, then Play Through, then
+    // Remote Control.  Only the program that runs connects: a second start
+    // for the same home folder hands its file over and ends before any
+    // frame, and under the same client id it would push the running program
+    // off the broker.
+    WhenMainWindowIsUp([&](QWidget* window) {
+        if (!trip.AutostartAction() || !soundModule.AddMenuItem(window))
+            return false;
         remoteControl.Start();
-        remoteControl.AttachTo(frame);
+        remoteControl.AttachTo(window);
         return true;
     });
 

@@ -7,9 +7,9 @@ source "$(dirname "$0")/../../e2e/lib.sh"
 
 entry_there() { [[ -f "$XDG_CONFIG_HOME/autostart/hauntwatch.desktop" ]]; }
 entry_gone() { ! entry_there; }
-# The item is the menu's last but one: Alt+S opens the menu on its first
-# item, and Up goes round to the last.
-choose_item() { hw_key alt+s Up Up Return; }
+# Alt+S opens the menu on its first item; the item comes after "What is
+# this?", "About Hauntwatch" and "Any errors?" (the separator is passed over).
+choose_item() { hw_key alt+s Down Down Down Return; }
 
 hw_begin_session
 mkdir -p "$HAUNTWATCH_HOME"
