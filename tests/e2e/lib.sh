@@ -22,6 +22,8 @@
 # trap then stops the program (with any modal window it has open) and the
 # servers.  A watchdog ends the whole case after HW_WATCHDOG seconds.
 
+# With pipefail, `producer | grep -q` fails whenever grep stops reading before
+# the producer has written everything: compare captured output instead.
 set -Eeuo pipefail
 
 HW_LIB_DIR=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
@@ -214,7 +216,7 @@ hw_start_x() {
   hw_note "display $DISPLAY"
 }
 
-hw_wm_has_root() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; }
+hw_wm_has_root() { grep -q 'window id' <<<"$(xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null)"; }
 
 hw_start_window_manager() {
   step "start the window manager"

@@ -48,5 +48,5 @@ hw_wait_window_gone '^So, What Do You Want the Vorn to do\?$'
 hw_wait_file_rewritten "$settings" "$before"
 
 step "the library holds Front door"
-hw_settings | grep -qx "noise 1: name=\"Front door\" path=\"$noises/door.wav\"" ||
+grep -qx "noise 1: name=\"Front door\" path=\"$noises/door.wav\"" <<<"$(hw_settings)" ||
   { hw_settings >&2; hw_fail "the noise was not added as Front door"; }

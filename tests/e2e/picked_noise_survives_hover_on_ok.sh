@@ -33,5 +33,5 @@ hw_wait_window_gone '^So, What Do You Want the Vorn to do\?$'
 hw_wait_file_rewritten "$settings" "$before"
 
 step "row 1 was saved with Television"
-hw_settings | grep -qx "slot 1: name=\"Television\" path=\"$noises/television.wav\" every=90 mode=random repeat=2 due=unscheduled" ||
+grep -qx "slot 1: name=\"Television\" path=\"$noises/television.wav\" every=90 mode=random repeat=2 due=unscheduled" <<<"$(hw_settings)" ||
   { hw_settings >&2; hw_fail "row 1 did not keep the noise picked before the mouse went onto OK"; }
