@@ -2,7 +2,9 @@
 
 #include <sys/stat.h>
 
+#include <atomic>
 #include <clocale>
+#include <thread>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
@@ -135,6 +137,26 @@ mpv_handle* CreateMpvHandle()
         return nullptr;
     std::setlocale(LC_NUMERIC, "C");
     return mpv->create();
+}
+
+namespace {
+std::atomic<int> beingDestroyed{0};
+}
+
+void DestroyElsewhere(mpv_handle* handle)
+{
+    if (!handle)
+        return;
+    ++beingDestroyed;
+    std::thread([handle] {
+        Mpv()->terminate_destroy(handle);
+        --beingDestroyed;
+    }).detach();
+}
+
+int HandlesBeingDestroyed()
+{
+    return beingDestroyed;
 }
 
 }  // namespace platform

@@ -48,4 +48,12 @@ std::int64_t LoadFile(mpv_handle* handle, const std::string& path);
 // nullptr when libmpv cannot be had.
 mpv_handle* CreateMpvHandle();
 
+// Destroys a handle on a thread of its own: one stuck inside its audio
+// output (a sound server that stopped answering) would hold the caller, the
+// window's thread, until the server comes back.  Switch its wake-ups off
+// first.
+void DestroyElsewhere(mpv_handle* handle);
+// Handles given to DestroyElsewhere that are not gone yet.
+int HandlesBeingDestroyed();
+
 }  // namespace platform

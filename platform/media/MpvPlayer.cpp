@@ -11,6 +11,8 @@ namespace platform {
 
 namespace {
 
+constexpr int kMostStuckHandles = 2;
+
 // A clip whose picture or sound cannot be shown stops at once instead of
 // playing on half-way, and its end reports why.  Gapless audio keeps the
 // previous file's output for the next one, which then started its sound
@@ -71,9 +73,7 @@ void MpvPlayer::DestroyHandle()
 
 void MpvPlayer::AbandonHandle()
 {
-    mpv_handle* stuck = std::exchange(handle_, nullptr);
-    if (stuck)
-        std::thread([stuck] { Mpv()->terminate_destroy(stuck); }).detach();
+    DestroyElsewhere(std::exchange(handle_, nullptr));
 }
 
 bool MpvPlayer::EnsureHandle(const std::string& audioDevice)
@@ -120,6 +120,11 @@ MpvPlayer::Outcome MpvPlayer::PlayToEnd(const std::string& path)
     startLatency_ = -1;
     if (play.path.empty())
         return Outcome::NotAFile;
+    // Handles that never ended still wait for their sound server: while more
+    // than one does, a new one would only join them, so plays fail at once
+    // until the server is back and they are gone.
+    if (HandlesBeingDestroyed() >= kMostStuckHandles)
+        return Outcome::TimedOut;
     if (!EnsureHandle(ChosenAudioDevice()))
         return Outcome::NoPlayer;
     play.awaitedEntry = LoadFile(handle_, play.path);

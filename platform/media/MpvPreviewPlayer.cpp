@@ -32,19 +32,22 @@ MpvPreviewPlayer::~MpvPreviewPlayer()
 bool MpvPreviewPlayer::Play(const std::string& path, std::uintptr_t videoWindow)
 {
     const std::string file = CanonicalRegularFile(path);
-    if (file.empty() || !EnsureHandle(videoWindow))
+    if (file.empty())
+        return false;
+    // A fresh handle for every play: loading a file into the last one would
+    // wait for its core, which a stalled sound server may be holding.
+    DestroyHandle();
+    if (!EnsureHandle(videoWindow))
         return false;
     awaitedEntry_ = LoadFile(handle_, file);
     return awaitedEntry_ >= 0;
 }
 
+// Any command waits for mpv's core, which a stalled sound server can hold:
+// the handle is let go instead, and the next play makes a fresh one.
 void MpvPreviewPlayer::Stop()
 {
-    awaitedEntry_ = -1;
-    if (!handle_)
-        return;
-    const char* stop[] = {"stop", nullptr};
-    Mpv()->command(handle_, stop);
+    DestroyHandle();
 }
 
 bool MpvPreviewPlayer::EnsureHandle(std::uintptr_t videoWindow)
@@ -81,7 +84,7 @@ void MpvPreviewPlayer::DestroyHandle()
         // mpv runs no wake-up after this returns, so none can start on a
         // player that is going.
         Mpv()->set_wakeup_callback(handle_, nullptr, nullptr);
-        Mpv()->terminate_destroy(handle_);
+        DestroyElsewhere(handle_);
     }
     handle_ = nullptr;
     handleWindow_ = 0;

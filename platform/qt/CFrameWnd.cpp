@@ -4,7 +4,6 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QCoreApplication>
-#include <QGuiApplication>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFile>
@@ -76,7 +75,10 @@ protected:
     void closeEvent(QCloseEvent* event) override
     {
         event->accept();
-        frame_.OnClose();
+        // The close box is the window system's (spontaneous) close; "&Quit"
+        // asks for it first.  A session ending, or anything else that has the
+        // application close its windows, is neither.
+        frame_.OnClose(event->spontaneous() || frame_.ExitRequested());
     }
 
     void dragEnterEvent(QDragEnterEvent* event) override
@@ -246,11 +248,12 @@ void CFrameWnd::OnUpdateFrameTitle()
     SetWindowText(title);
 }
 
-void CFrameWnd::OnClose()
+void CFrameWnd::OnClose(bool byUser)
 {
-    // A session manager that ends the session closes windows too; that is
-    // not the person deciding to end the program.
-    if (activeView_ && !qApp->isSavingSession())
+    if (closed_)
+        return;
+    closed_ = true;
+    if (activeView_ && byUser)
         activeView_->OnFrameClosedByUser();
     // Nothing is ever marked modified, so there is nothing to ask.
     QCoreApplication::quit();

@@ -37,8 +37,12 @@ public:
     void ActivateFrame();
     void OnUpdateFrameTitle();
 
-    // Calls from the widget.
-    void OnClose();
+    // Calls from the widget.  `byUser`: the person closed the window (the
+    // close box, "&Quit"), not a session ending.
+    void OnClose(bool byUser);
+    // "&Quit" chose to close the frame.
+    void RequestExit() { exitRequested_ = true; }
+    bool ExitRequested() const { return exitRequested_; }
     virtual void OnDropFiles(const std::vector<CString>& paths);
     void OnKeyStateMayHaveChanged();
     void OnActivate();
@@ -55,4 +59,6 @@ private:
     CView* activeView_ = nullptr;
     CSingleDocTemplate* docTemplate_ = nullptr;
     CStatusBar* statusBar_ = nullptr;
+    bool exitRequested_ = false;
+    bool closed_ = false;
 };

@@ -20,7 +20,8 @@ public:
     virtual void OnInitialUpdate();
     virtual void OnDraw(CDC* dc) = 0;
     // The person closed the frame ("Quit", the close box); not called when
-    // the program ends any other way (a signal, a session ending).
+    // the program ends any other way (a signal, a session ending, the
+    // display going away).
     virtual void OnFrameClosedByUser() {}
 
     void OnPaint();

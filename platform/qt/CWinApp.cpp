@@ -196,8 +196,10 @@ CString CWinApp::DoPromptFileName()
 
 void CWinApp::OnAppExit()
 {
-    if (m_pMainWnd)
-        m_pMainWnd->SendMessage(WM_CLOSE);
+    if (!m_pMainWnd)
+        return;
+    m_pMainWnd->RequestExit();
+    m_pMainWnd->SendMessage(WM_CLOSE);
 }
 
 void CWinApp::OnShellOpenRequest(const QString& path)

@@ -11,6 +11,7 @@
 #include <fstream>
 
 #include "AppTestFixture.h"
+#include "GuardEvents.h"
 
 namespace {
 
@@ -185,6 +186,38 @@ TEST_F(FrameTest, QuitClosesTheWindowWithoutAQuestion)
     EXPECT_FALSE(frameWidget()->isVisible());
     EXPECT_TRUE(messenger.messages.empty());
     EXPECT_TRUE(sentry.seen.isEmpty()) << sentry.seen.join(", ").toStdString();
+}
+
+// The person ends the guard by quitting; a session that ends (its manager
+// has the application close its windows) leaves the guard on duty, to be
+// resumed after the restart.
+class StopCounter final : public GuardEvents {
+public:
+    StopCounter() { InstallGuardEvents(this); }
+    ~StopCounter() override { InstallGuardEvents(nullptr); }
+    void GuardStopped(CTime) override { ++stops; }
+    int stops = 0;
+};
+
+TEST_F(FrameTest, QuittingEndsTheGuardOnceButASessionEndingDoesNot)
+{
+    StopCounter counter;
+    view()->OnTurnMeOn();
+    QEvent sessionQuit(QEvent::Quit);
+    QCoreApplication::sendEvent(qApp, &sessionQuit);
+    EXPECT_FALSE(frameWidget()->isVisible()) << "the windows were closed";
+    EXPECT_EQ(counter.stops, 0);
+}
+
+TEST_F(FrameTest, QuitEndsTheGuardOnce)
+{
+    StopCounter counter;
+    view()->OnTurnMeOn();
+    MenuAction("&Quit")->trigger();
+    // Quitting closes the windows once more; the guard ended only once.
+    QEvent quit(QEvent::Quit);
+    QCoreApplication::sendEvent(qApp, &quit);
+    EXPECT_EQ(counter.stops, 1);
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 #include <fstream>
 
 #include "MediaTestEnvironment.h"
+#include "MpvOptions.h"
 #include "PrivatePulseServer.h"
 #include "MpvSound.h"
 #include "TempFolder.h"
@@ -157,10 +158,23 @@ TEST_F(MpvSoundTest, AServerThatStallsMidPlayTimesTheSoundOutAndTheNextPlayWorks
     });
     const bool played = sound.PlaySync(longSound);
     stopper.join();
-    pulse.Resume();
     ASSERT_TRUE(paused) << "the sound never reached the server";
     EXPECT_FALSE(played);
     EXPECT_EQ(sound.LastFailure(), platform::PlayFailure::TimedOut);
+
+    // While the server stays away, stuck handles do not pile up: a second
+    // play times out too, and later ones fail at once without a new handle.
+    EXPECT_FALSE(sound.PlaySync(kTone));
+    EXPECT_EQ(platform::HandlesBeingDestroyed(), 2);
+    EXPECT_FALSE(sound.PlaySync(kTone));
+    EXPECT_EQ(sound.LastFailure(), platform::PlayFailure::TimedOut);
+    EXPECT_EQ(platform::HandlesBeingDestroyed(), 2);
+
+    pulse.Resume();
+    const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (platform::HandlesBeingDestroyed() > 0 && std::chrono::steady_clock::now() < giveUp)
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    EXPECT_EQ(platform::HandlesBeingDestroyed(), 0) << "the stuck handles went once the server was back";
     EXPECT_TRUE(sound.PlaySync(kTone)) << "the next play works once the server is back";
     EXPECT_EQ(sound.LastFailure(), platform::PlayFailure::None);
 }
