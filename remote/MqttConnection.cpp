@@ -491,7 +491,9 @@ void MqttConnection::Deliver(const detail::LinkReport& report)
         // once (a refused port, an unknown host) disconnected for good: its
         // loop ends without trying again, so this class does, with the same
         // back-off libmosquitto uses.
-        ++startTroubles_;
+        // Past the longest wait the count need not grow; unbounded, its
+        // square would overflow after some weeks of a router that is off.
+        startTroubles_ = std::min(startTroubles_ + 1, 64);
         const unsigned grown = delays_.reconnectMin * static_cast<unsigned>(startTroubles_ * startTroubles_);
         const int delay = static_cast<int>(std::min(grown, delays_.reconnectMax));
         SetStatus({LinkState::Unreachable, Reason(report.rc, report.error), delay});

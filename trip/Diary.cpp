@@ -92,13 +92,11 @@ bool Diary::Append(CTime at, std::string_view event, const std::vector<std::stri
         }
         done += static_cast<size_t>(put);
     }
-    // A power cut is one of the things the diary is there to tell about.
-    if (::fdatasync(fd) != 0 && errno != EINVAL) {
-        const int saved = errno;
-        ::close(fd);
-        errno = saved;
-        return Fail(error, "cannot write " + path);
-    }
+    // Written through to the kernel at once, but not synced: a sync per line
+    // runs on the window's thread, and on a slow card or a network home it
+    // would hold up the very ticks and plays the diary records.  A power cut
+    // may lose the last half minute of lines; the duty record, which the
+    // restart needs, is synced.
     ::close(fd);
     return true;
 }

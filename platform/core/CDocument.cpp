@@ -8,6 +8,7 @@
 #include <climits>
 #include <cstdio>
 #include <cstring>
+#include <fstream>
 #include <string>
 
 #include "HomeFolder.h"
@@ -120,12 +121,15 @@ std::string FollowLinks(const std::string& path)
     return current;
 }
 
-// The mode a new file gets from the user's umask.
+// The mode a new file gets from the user's umask, read without setting it:
+// umask() would change it for the whole process, other threads included.
 mode_t DefaultFileMode()
 {
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    return 0666 & ~mask;
+    std::ifstream status("/proc/self/status");
+    for (std::string line; std::getline(status, line);)
+        if (line.rfind("Umask:", 0) == 0)
+            return 0666 & ~static_cast<mode_t>(std::stoul(line.substr(6), nullptr, 8));
+    return 0644;
 }
 
 // Temp file, flush, rename: the old file is replaced only by a complete new one.

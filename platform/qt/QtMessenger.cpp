@@ -4,6 +4,7 @@
 #include <QMessageBox>
 #include <cstdio>
 
+#include "CFrameWnd.h"
 #include "CWinApp.h"
 
 namespace platform {
@@ -47,8 +48,11 @@ void QtMessenger::ShowWithoutWaiting(const std::string& text)
     QMetaObject::invokeMethod(
         qApp,
         [shown] {
+            // On the main window, which lives as long as the program: a
+            // dialog that happened to be active may be gone before anyone reads it.
+            CFrameWnd* frame = AfxGetMainWnd();
             auto* box = new QMessageBox(QMessageBox::Warning, QString::fromLocal8Bit(AfxGetAppName().c_str()), shown,
-                                        QMessageBox::Ok, QApplication::activeWindow());
+                                        QMessageBox::Ok, frame ? frame->GetSafeHwnd() : nullptr);
             box->setAttribute(Qt::WA_DeleteOnClose);
             box->setWindowModality(Qt::NonModal);
             box->show();
