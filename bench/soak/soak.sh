@@ -73,7 +73,12 @@ plays() {
 sleep 60
 read -r rss1 fds1 threads1 zombies1 <<<"$(figures)"
 read -r sounds1 starts1 <<<"$(plays)"
-sleep $(( (minutes - 1) * 60 ))
+# Memory each minute, to tell a level that settles from a steady climb.
+series="$rss1"
+for ((minute = 2; minute <= minutes; minute++)); do
+  sleep 60
+  series+=" $(awk '/VmRSS/ {print $2}' "/proc/$program/status")"
+done
 read -r rss2 fds2 threads2 zombies2 <<<"$(figures)"
 read -r sounds2 starts2 <<<"$(plays)"
 kill -0 "$program" || { echo "the program ended during the soak" >&2; exit 1; }
@@ -85,5 +90,6 @@ printf '%-28s %12s %12s   (%+d KiB)\n' "resident memory (KiB)" "$rss1" "$rss2" $
 printf '%-28s %12s %12s\n' "open descriptors" "$fds1" "$fds2"
 printf '%-28s %12s %12s\n' "threads" "$threads1" "$threads2"
 printf '%-28s %12s %12s\n' "child zombies" "$zombies1" "$zombies2"
+echo "resident memory minute by minute (KiB): $series"
 problems=$(grep -c . "$work/program.log" || true)
 echo "lines on the program's standard error: $problems"

@@ -46,13 +46,13 @@ class MonitorRecorder {
 public:
     explicit MonitorRecorder(const std::string& sink)
     {
-        const pa_sample_spec spec{PA_SAMPLE_S16LE, kRate, 1};
+        const pa_sample_spec format{PA_SAMPLE_S16LE, kRate, 1};
         pa_buffer_attr attr{};
         attr.maxlength = static_cast<std::uint32_t>(-1);
         attr.fragsize = kBlock * 2;
         int error = 0;
         stream_ = pa_simple_new(nullptr, "hauntwatch bench", PA_STREAM_RECORD, (sink + ".monitor").c_str(), "onset",
-                                &spec, nullptr, &attr, &error);
+                                &format, nullptr, &attr, &error);
         if (stream_)
             thread_ = std::thread([this] { Run(); });
     }
