@@ -36,7 +36,8 @@ std::vector<CString> LocalFiles(const QMimeData* data)
 
 class FrameWidget final : public QMainWindow {
 public:
-    explicit FrameWidget(CFrameWnd& frame) : frame_(frame) {}
+    explicit FrameWidget(CFrameWnd& frame) : frame_(frame) { qApp->installEventFilter(this); }
+    ~FrameWidget() override { qApp->removeEventFilter(this); }
 
     // The size the window has on the screen, its frame included.  Qt sizes
     // the inside; the frame a window manager adds is known only once it has
@@ -72,13 +73,20 @@ protected:
         return QMainWindow::event(event);
     }
 
+    // The application is told to quit before it closes its windows when a
+    // session manager ends the session; the person's close (the close box,
+    // "&Quit") comes to the window first.
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (watched == qApp && event->type() == QEvent::Quit)
+            quitCameFirst_ = true;
+        return false;
+    }
+
     void closeEvent(QCloseEvent* event) override
     {
         event->accept();
-        // The close box is the window system's (spontaneous) close; "&Quit"
-        // asks for it first.  A session ending, or anything else that has the
-        // application close its windows, is neither.
-        frame_.OnClose(event->spontaneous() || frame_.ExitRequested());
+        frame_.OnClose(!quitCameFirst_ || frame_.ExitRequested());
     }
 
     void dragEnterEvent(QDragEnterEvent* event) override
@@ -112,6 +120,7 @@ private:
     }
 
     CFrameWnd& frame_;
+    bool quitCameFirst_ = false;
     QSize outer_;
     bool outerFitted_ = false;
 };
