@@ -12,6 +12,7 @@
 #include "CWinApp.h"
 #include "GuardAccess.h"
 #include "GuardEventsFanout.h"
+#include "LongWait.h"
 #include "ProgramOptions.h"
 #include "QtMessenger.h"
 #include "RealServices.h"
@@ -19,6 +20,7 @@
 #include "PlanCommand.h"
 #include "RemoteControl.h"
 #include "SoundModule.h"
+#include "Supervision.h"
 #include "TripModule.h"
 
 // In sanitizer builds: Qt, fontconfig and D-Bus keep caches for the life of
@@ -56,6 +58,8 @@ void WhenMainWindowIsUp(std::function<bool(QWidget*)> add)
 
 int main(int argc, char** argv)
 {
+    // Before any thread: nothing started later inherits the service manager's socket.
+    trip::ServiceManagerLink managerLink = trip::TakeServiceManagerLink();
     // Options that need no window are answered before Qt looks for a display.
     const ProgramOptions early = ParseProgramOptions(argc, argv);
     if (!early.error.empty()) {
@@ -86,6 +90,12 @@ int main(int argc, char** argv)
         pointers.push_back(argument.constData());
     const ProgramOptions options = ParseProgramOptions(static_cast<int>(pointers.size()), pointers.data());
 
+    trip::Supervision supervision(std::move(managerLink));
+    // A play holds the window thread for as long as it lasts; the heartbeat
+    // goes on from inside its wait.
+    if (supervision.Supervised())
+        platform::InstallLongWaitHook([&supervision] { supervision.Alive(); }, supervision.BeatSpacing());
+
     RealServices services;
     GuardEventsFanout listeners;
     InstallGuardEvents(&listeners);
@@ -112,7 +122,17 @@ int main(int argc, char** argv)
             return false;
         remoteControl.Start();
         remoteControl.AttachTo(window);
+        supervision.Ready();
         return true;
+    });
+    // A start with --resume that finds this home folder's program running
+    // (the autostart entry a moment after a start by hand, or the unit's
+    // start while the program runs unsupervised) hands the resume over.
+    if (options.resume)
+        theApp.SetOptionsToHandOver({QStringLiteral("--resume")});
+    theApp.SetHandedOverOptionHandler([&trip](const QString& option) {
+        if (option == QStringLiteral("--resume"))
+            trip.ResumeHandedOver();
     });
 
     // Nobody is there to close a message box on a start after a restart.
@@ -122,6 +142,11 @@ int main(int argc, char** argv)
 
     theApp.SetCommandLine(FrameworkArguments(options));
     const int status = theApp.Run();
+    // Handed over to the running program: this start did its part.
+    if (theApp.HandedOver() && status == 0)
+        supervision.Ready();
+    supervision.Stopping();
+    platform::UninstallLongWaitHook();
     InstallGuardEvents(nullptr);
     return status;
 }

@@ -6,16 +6,17 @@ set -euo pipefail
 packages=(
   cmake make g++ pkg-config
   qt6-base-dev libqt6dbus6
-  libmpv-dev libpulse-dev
+  libmpv-dev libpulse-dev libsystemd-dev
   pulseaudio pulseaudio-utils
   libgtest-dev libgmock-dev libbenchmark-dev
   libx11-dev
   xvfb xauth x11-utils xdotool imagemagick
   openbox pulseaudio pulseaudio-utils python3
-  xdg-utils
+  xdg-utils libglib2.0-bin
   dbus-daemon
   libmosquitto-dev mosquitto openssl
   dpkg-dev file lintian desktop-file-utils appstream
+  fonts-noto-core
 )
 # Extra packages a caller may ask for, e.g. "clang libclang-rt-14-dev" for the fuzzer.
 packages+=("$@")

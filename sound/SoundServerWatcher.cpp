@@ -1,8 +1,13 @@
 #include "SoundServerWatcher.h"
 
+#include <pulse/glib-mainloop.h>
 #include <pulse/pulseaudio.h>
 
+#include <QAbstractEventDispatcher>
+#include <QThread>
 #include <algorithm>
+#include <cstdio>
+#include <utility>
 
 namespace sound {
 
@@ -24,6 +29,25 @@ SoundOutput OutputOf(const pa_sink_info& info)
     output.volumePercent = PercentOfNormal(pa_cvolume_max(&info.volume));
     output.unplugged = info.active_port && info.active_port->available == PA_PORT_AVAILABLE_NO;
     return output;
+}
+
+// libpulse's callbacks run where GLib dispatches its default context: Qt's
+// window thread, when Qt runs on GLib (Debian's Qt does, unless QT_NO_GLIB
+// is set).  A second loop of our own would need a thread and locks.
+bool QtRunsOnGlib()
+{
+    const QAbstractEventDispatcher* dispatcher = QAbstractEventDispatcher::instance(QThread::currentThread());
+    return dispatcher && dispatcher->inherits("QEventDispatcherGlib");
+}
+
+void SayOnceThatNothingIsAsked()
+{
+    static bool said = false;
+    if (std::exchange(said, true))
+        return;
+    std::fputs("hauntwatch: Qt's event loop is not GLib's (QT_NO_GLIB?), so the sound server is not asked and "
+               "nothing is said of whether Mervo can be heard\n",
+               stderr);
 }
 
 }  // namespace
@@ -74,7 +98,11 @@ struct WatcherCallbacks {
         SoundServerWatcher* watcher = Current(context, self);
         if (!watcher)
             return;
-        if (info && info->default_sink_name)
+        if (!info) {
+            watcher->Unanswered();
+            return;
+        }
+        if (info->default_sink_name)
             watcher->incoming_.defaultOutput = info->default_sink_name;
         watcher->Answered();
     }
@@ -84,6 +112,10 @@ struct WatcherCallbacks {
         SoundServerWatcher* watcher = Current(context, self);
         if (!watcher)
             return;
+        if (eol < 0) {
+            watcher->Unanswered();
+            return;
+        }
         if (eol == 0 && info) {
             watcher->incoming_.outputs.push_back(OutputOf(*info));
             return;
@@ -101,6 +133,11 @@ SoundServerWatcher::SoundServerWatcher(Timing timing, QObject* parent)
     connect(&settle_, &QTimer::timeout, this, &SoundServerWatcher::GiveUp);
     // The first question leaves from the event loop, so making the watcher
     // costs the window's start nothing; until the answer it is Settling.
+    if (!QtRunsOnGlib()) {
+        SayOnceThatNothingIsAsked();
+        return;
+    }
+    glib_ = true;
     view_.state = SoundServerView::State::Settling;
     retry_.start(0);
 }
@@ -108,13 +145,22 @@ SoundServerWatcher::SoundServerWatcher(Timing timing, QObject* parent)
 SoundServerWatcher::~SoundServerWatcher()
 {
     Drop();
+    if (mainloop_)
+        pa_glib_mainloop_free(mainloop_);
 }
 
 void SoundServerWatcher::Connect()
 {
     Drop();
     sinceAttempt_.start();
-    context_ = pa_context_new(mainloop_.Api(), "Hauntwatch");
+    // A loop of its own for each connection: one whose first step was still
+    // waiting when a play held the window thread against a stalled server
+    // never ran again (seen with libpulse 16.1), and every later connection on it hung.
+    // Here no libpulse callback is running, and the old context is gone.
+    if (mainloop_)
+        pa_glib_mainloop_free(mainloop_);
+    mainloop_ = pa_glib_mainloop_new(nullptr);
+    context_ = pa_context_new(pa_glib_mainloop_get_api(mainloop_), "Hauntwatch");
     if (!context_) {
         GiveUp();
         return;
@@ -158,7 +204,7 @@ void SoundServerWatcher::GiveUp()
 
 void SoundServerWatcher::Nudge()
 {
-    if (view_.state != SoundServerView::State::NoServer || context_)
+    if (!glib_ || view_.state != SoundServerView::State::NoServer || context_)
         return;
     if (sinceAttempt_.isValid() && sinceAttempt_.elapsed() < timing_.nudgeSpacingMs)
         return;
@@ -182,8 +228,20 @@ void SoundServerWatcher::Refresh()
         pa_operation_unref(server);
     if (sinks)
         pa_operation_unref(sinks);
-    if (!server || !sinks)
+    if (!server || !sinks) {
         GiveUp();
+        return;
+    }
+    // A server that stalls after it was connected (stopped, swapping) is
+    // caught here, long before libpulse's own thirty seconds.
+    if (!settle_.isActive())
+        settle_.start(timing_.settleMs);
+}
+
+void SoundServerWatcher::Unanswered()
+{
+    retryMs_ = timing_.firstRetryMs;
+    GiveUp();
 }
 
 void SoundServerWatcher::Answered()

@@ -1,19 +1,18 @@
 #pragma once
 // Keeps what the sound server says of its outputs (which is the default,
 // each one's description, mute, volume and plugged state) current, through
-// libpulse on the event loop of the thread that makes it.  It subscribes to
-// the server's changes, asks again when the server comes back, and never
-// waits for an answer: where no server answers it tries again at growing
-// intervals and knows nothing.
+// libpulse on the window thread's event loop (GLib's, under Qt).  It
+// subscribes to the server's changes, asks again when the server comes back,
+// and never waits for an answer: where no server answers, or an answer does
+// not come in time, it knows nothing and tries again at growing intervals.
 #include <QElapsedTimer>
 #include <QObject>
 #include <QTimer>
-#include <memory>
 
-#include "QtPulseMainloop.h"
 #include "SoundServerView.h"
 
 struct pa_context;
+struct pa_glib_mainloop;
 
 namespace sound {
 
@@ -22,7 +21,8 @@ namespace sound {
 struct WatcherTiming {
     int firstRetryMs = 1000;
     int longestRetryMs = 60000;
-    // A server that takes longer to answer counts as none.
+    // A server that takes longer to answer (a connection, or every answer to
+    // one round of questions) counts as none.
     int settleMs = 3000;
     // A nudge asks again only this long after the last attempt: a guard
     // passing every second without a server costs one attempt in ten seconds.
@@ -57,11 +57,17 @@ private:
     void SetState(SoundServerView::State state);
 
     void Answered();
+    // A question the server did not answer (it failed, or libpulse gave up
+    // waiting): what was known may be stale, so nothing is claimed until
+    // a new connection answers.
+    void Unanswered();
 
     friend struct WatcherCallbacks;
 
     Timing timing_;
-    QtPulseMainloop mainloop_;
+    // False where Qt's event loop is not GLib's: then nothing is ever asked.
+    bool glib_ = false;
+    pa_glib_mainloop* mainloop_ = nullptr;
     pa_context* context_ = nullptr;
     SoundServerView view_;
     // Answers of the refresh under way, committed together.

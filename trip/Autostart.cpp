@@ -4,17 +4,74 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QProcess>
 #include <QSaveFile>
 
 namespace trip {
 
-QString AutostartEntryPath()
+namespace {
+
+QString ConfigFolder()
 {
     // A relative XDG_CONFIG_HOME is to be ignored, as the desktop does.
     QString config = qEnvironmentVariable("XDG_CONFIG_HOME");
     if (!QDir::isAbsolutePath(config))
         config = QDir::homePath() + QStringLiteral("/.config");
-    return config + QStringLiteral("/autostart/hauntwatch.desktop");
+    return config;
+}
+
+bool WriteWhole(const QString& path, const QString& text, QString* error)
+{
+    if (!QDir().mkpath(QFileInfo(path).absolutePath())) {
+        *error = QStringLiteral("cannot create the folder %1").arg(QFileInfo(path).absolutePath());
+        return false;
+    }
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) {
+        *error = file.errorString();
+        return false;
+    }
+    file.write(text.toUtf8());
+    if (!file.commit()) {
+        *error = file.errorString();
+        return false;
+    }
+    return true;
+}
+
+bool RemoveIfThere(const QString& path, QString* error)
+{
+    QFile file(path);
+    if (!file.exists() || file.remove())
+        return true;
+    *error = file.errorString();
+    return false;
+}
+
+// A user manager that runs already would keep an older copy of the unit
+// until it is told; where none runs this fails, unseen and harmlessly.
+void TellTheUserManager()
+{
+    QProcess::startDetached(QStringLiteral("systemctl"), {QStringLiteral("--user"), QStringLiteral("daemon-reload")});
+}
+
+// The session starts the entry and the unit in another folder than this one.
+QString HomeToName()
+{
+    const QString home = qEnvironmentVariable("HAUNTWATCH_HOME");
+    return home.isEmpty() ? home : QDir(home).absolutePath();
+}
+
+}  // namespace
+
+QString AutostartEntryPath()
+{
+    return ConfigFolder() + QStringLiteral("/autostart/hauntwatch.desktop");
+}
+
+QString ServiceUnitPath()
+{
+    return ConfigFolder() + QStringLiteral("/systemd/user/") + QString::fromLatin1(kServiceUnitName);
 }
 
 bool AutostartEntryExists()
@@ -48,12 +105,37 @@ QString QuoteExecArgument(const QString& argument)
     return escaped;
 }
 
+QString QuoteUnitArgument(const QString& argument, bool forExecStart)
+{
+    QString quoted = QStringLiteral("\"");
+    for (const QChar c : argument) {
+        if (c == u'"' || c == u'\\')
+            quoted += u'\\';
+        if (c == u'\n')
+            quoted += QStringLiteral("\\n");
+        else if (c == u'%')
+            quoted += QStringLiteral("%%");
+        else if (c == u'$' && forExecStart)
+            quoted += QStringLiteral("$$");
+        else
+            quoted += c;
+    }
+    return quoted + u'"';
+}
+
 QString AutostartEntryText(const QString& program, const QString& home)
 {
-    QStringList exec;
+    // The program and the home folder reach the script as its arguments, so
+    // nothing in their names is ever read as shell.  The display is handed to
+    // the user manager first: desktops that never start the graphical
+    // session's target do not hand it over themselves.
+    QString script = QStringLiteral(
+        "systemctl --user import-environment DISPLAY XAUTHORITY WAYLAND_DISPLAY 2>/dev/null; "
+        "systemctl --user start %1 2>/dev/null || exec ").arg(QString::fromLatin1(kServiceUnitName));
+    script += home.isEmpty() ? QStringLiteral("\"$0\" --resume") : QStringLiteral("env HAUNTWATCH_HOME=\"$1\" \"$0\" --resume");
+    QStringList exec{QStringLiteral("sh"), QStringLiteral("-c"), QuoteExecArgument(script), QuoteExecArgument(program)};
     if (!home.isEmpty())
-        exec << QStringLiteral("env") << QuoteExecArgument(QStringLiteral("HAUNTWATCH_HOME=") + home);
-    exec << QuoteExecArgument(program) << QStringLiteral("--resume");
+        exec << QuoteExecArgument(home);
     return QStringLiteral("[Desktop Entry]\n"
                           "Type=Application\n"
                           "Name=Hauntwatch\n"
@@ -65,37 +147,50 @@ QString AutostartEntryText(const QString& program, const QString& home)
         .arg(exec.join(u' '));
 }
 
+QString ServiceUnitText(const QString& program, const QString& home)
+{
+    QString text = QStringLiteral(
+        "[Unit]\n"
+        "Description=Hauntwatch: Mervo on duty while you are away\n"
+        // Stopped, not restarted, when the person logs out.
+        "PartOf=graphical-session.target\n"
+        "After=graphical-session.target\n"
+        // A display that has gone for good ends the restarts after a few
+        // tries; the duty record stays for the next login.
+        "StartLimitIntervalSec=120\n"
+        "StartLimitBurst=4\n"
+        "\n"
+        "[Service]\n"
+        "Type=notify\n"
+        "ExecStart=%1 --resume\n");
+    text = text.arg(QuoteUnitArgument(program, true));
+    if (!home.isEmpty())
+        text += QStringLiteral("Environment=%1\n").arg(QuoteUnitArgument(QStringLiteral("HAUNTWATCH_HOME=") + home, false));
+    text += QStringLiteral("Restart=on-failure\n"
+                           "RestartSec=5s\n"
+                           "WatchdogSec=60s\n");
+    return text;
+}
+
 bool WriteAutostartEntry(QString* error)
 {
-    const QString path = AutostartEntryPath();
-    if (!QDir().mkpath(QFileInfo(path).absolutePath())) {
-        *error = QStringLiteral("cannot create the folder %1").arg(QFileInfo(path).absolutePath());
+    const QString program = QCoreApplication::applicationFilePath();
+    const QString home = HomeToName();
+    // The unit first: an entry that names a unit not there yet would run
+    // the program unsupervised at the next login.
+    if (!WriteWhole(ServiceUnitPath(), ServiceUnitText(program, home), error))
         return false;
-    }
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        *error = file.errorString();
-        return false;
-    }
-    // The session starts the entry in another folder than this one.
-    QString home = qEnvironmentVariable("HAUNTWATCH_HOME");
-    if (!home.isEmpty())
-        home = QDir(home).absolutePath();
-    file.write(AutostartEntryText(QCoreApplication::applicationFilePath(), home).toUtf8());
-    if (!file.commit()) {
-        *error = file.errorString();
-        return false;
-    }
-    return true;
+    TellTheUserManager();
+    return WriteWhole(AutostartEntryPath(), AutostartEntryText(program, home), error);
 }
 
 bool RemoveAutostartEntry(QString* error)
 {
-    QFile file(AutostartEntryPath());
-    if (!file.exists() || file.remove())
-        return true;
-    *error = file.errorString();
-    return false;
+    if (!RemoveIfThere(AutostartEntryPath(), error))
+        return false;
+    const bool removed = RemoveIfThere(ServiceUnitPath(), error);
+    TellTheUserManager();
+    return removed;
 }
 
 }  // namespace trip

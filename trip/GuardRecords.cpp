@@ -1,5 +1,7 @@
 #include "GuardRecords.h"
 
+#include <utility>
+
 #include "Diary.h"
 #include "DiaryFormat.h"
 #include "DutyRecord.h"
@@ -14,11 +16,12 @@ GuardRecords::GuardRecords(std::function<void(const std::string&)> tellProblem)
 void GuardRecords::GuardStarted(CTime at, GuardStartOrigin origin)
 {
     diaryFailureTold_ = false;
+    const std::optional<CTime> resumeFrom = std::exchange(resumeFrom_, std::nullopt);
     // A resumed guard has been on duty since the person's own start, however
     // many restarts ago.
     CTime since = at;
     if (origin == GuardStartOrigin::Resumed) {
-        since = DutyRecordSince().value_or(at);
+        since = resumeFrom ? *resumeFrom : DutyRecordSince().value_or(at);
         Write(at, "guard resumed", {IsoLocalTime(since)});
     } else {
         Write(at, "guard on");

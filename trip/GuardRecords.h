@@ -2,6 +2,7 @@
 // What the trip features keep of the guard's events: the duty record and the
 // diary's lines.  Plain C++, so it runs wherever the engine runs.
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "GuardEvents.h"
@@ -21,6 +22,10 @@ public:
     void QuietHold(CTime until, CTime at) override;
     void TimerFailed(CTime at) override;
 
+    // The next resumed start counts from here rather than from the duty
+    // record on disk (which a plain start of this run has already removed).
+    void ResumeFrom(CTime since) { resumeFrom_ = since; }
+
 private:
     void Write(CTime at, std::string_view event, const std::vector<std::string>& fields = {});
     void Problem(CTime at, const std::string& what);
@@ -28,6 +33,7 @@ private:
     std::function<void(const std::string&)> tellProblem_;
     // One problem line per guard start for a diary that cannot be written.
     bool diaryFailureTold_ = false;
+    std::optional<CTime> resumeFrom_;
 };
 
 }  // namespace trip

@@ -101,13 +101,52 @@ void TripModule::ResumeOrForget()
     if (!resume_) {
         // Started by hand: the guard is off, as the person sees it, so a
         // later restart must not put it back on from an older record.
+        // One that cannot be read still says he was on duty, as for --resume.
+        forgottenSince_ = DutyRecordSince().value_or(CTime::GetCurrentTime());
         RemoveDutyRecord(nullptr);
         return;
     }
+    Resume(std::nullopt);
+}
+
+void TripModule::ResumeHandedOver()
+{
+    // Before the window is up this run's own start-up has not looked at the
+    // record yet: it resumes from it then.
+    if (!attached_) {
+        resume_ = true;
+        return;
+    }
+    if (guardTouched_ || access_.Snapshot().on)
+        return;
+    if (forgottenSince_)
+        Resume(forgottenSince_);
+    else if (DutyRecordPresent())
+        Resume(std::nullopt);
+}
+
+void TripModule::Resume(std::optional<CTime> since)
+{
+    if (since)
+        records_.ResumeFrom(*since);
     access_.TurnOn(GuardStartOrigin::Resumed);
     // The start empties the problem report; the line goes in after it.
     if (access_.Snapshot().on)
         access_.AppendProblem(CTime::GetCurrentTime().Format("At %H:%M").str() + " back on duty after a restart");
+}
+
+void TripModule::GuardStarted(CTime at, GuardStartOrigin origin)
+{
+    guardTouched_ = true;
+    forgottenSince_.reset();
+    records_.GuardStarted(at, origin);
+}
+
+void TripModule::GuardStopped(CTime at)
+{
+    guardTouched_ = true;
+    forgottenSince_.reset();
+    records_.GuardStopped(at);
 }
 
 void TripModule::SetAutostart(bool on)

@@ -5,6 +5,7 @@
 // "&Say Whut?".  It acts on the guard only through GuardAccess.
 #include <QObject>
 #include <QPointer>
+#include <optional>
 
 #include "GuardAccess.h"
 #include "GuardRecords.h"
@@ -20,7 +21,7 @@ class DiaryWindow;
 inline constexpr char kAutostartItem[] = "Guard Again After a Restart";
 inline constexpr char kDiaryItem[] = "Mervo's Diary";
 
-class TripModule final : public QObject {
+class TripModule final : public QObject, private GuardEvents {
     Q_OBJECT
 public:
     // `resume`: the program was started with --resume.
@@ -28,7 +29,14 @@ public:
     ~TripModule() override;
 
     // For the program's fan-out of the guard's events.
-    GuardEvents& Events() { return records_; }
+    GuardEvents& Events() { return *this; }
+
+    // A later start with --resume handed itself over to this program (the
+    // autostart entry a moment after a start by hand, or the service
+    // manager's unit while this program runs unsupervised): the guard goes
+    // back on duty from the record this run found, unless the person has
+    // turned it on or off since.
+    void ResumeHandedOver();
 
     // Once the usual start-up is over (the window is up, the settings are
     // loaded, no start-up message waits): the menu items, then the guard back
@@ -42,6 +50,13 @@ public:
     DiaryWindow* Diary() const;
 
 private:
+    void GuardStarted(CTime at, GuardStartOrigin origin) override;
+    void GuardStopped(CTime at) override;
+    void Played(const PlayReport& report) override { records_.Played(report); }
+    void QuietHold(CTime until, CTime at) override { records_.QuietHold(until, at); }
+    void TimerFailed(CTime at) override { records_.TimerFailed(at); }
+
+    void Resume(std::optional<CTime> since);
     void AddMenuItems(QMainWindow& window, QMenu& menu);
     void ResumeOrForget();
     void SetAutostart(bool on);
@@ -51,6 +66,10 @@ private:
     bool resume_;
     bool attached_ = false;
     GuardRecords records_;
+    // The record a start by hand removed, kept for a --resume handed over
+    // later in the run; gone once the guard is turned on or off.
+    std::optional<CTime> forgottenSince_;
+    bool guardTouched_ = false;
     QPointer<QAction> autostartAction_;
     QPointer<QAction> diaryAction_;
     QPointer<DiaryWindow> diary_;

@@ -18,6 +18,29 @@ bool Resolve(void* library, const char* name, Function& function)
     return symbol != nullptr;
 }
 
+void DropAlsaMessage(const char*, int, const char*, int, const char*, ...) {}
+
+// mpv's log already tells why an output failed, and a play that fails says so
+// in the diary and the problem report.  Left alone, ALSA and PipeWire print
+// two dozen lines on the person's terminal at every play without a sound
+// server.  Both are libraries under libmpv, so they are reached through it;
+// a libmpv built without either simply has nothing to quiet.
+void QuietAudioLibraries(void* library)
+{
+    using AlsaHandler = void (*)(const char*, int, const char*, int, const char*, ...);
+    int (*setAlsaHandler)(AlsaHandler) = nullptr;
+    if (Resolve(library, "snd_lib_error_set_handler", setAlsaHandler))
+        setAlsaHandler(&DropAlsaMessage);
+    // PipeWire reads its level once, at its first initialisation; taking that
+    // first turn here leaves it at none for mpv's later ones.
+    void (*pipewireInit)(int*, char***) = nullptr;
+    void (*pipewireLogLevel)(int) = nullptr;
+    if (Resolve(library, "pw_init", pipewireInit) && Resolve(library, "pw_log_set_level", pipewireLogLevel)) {
+        pipewireInit(nullptr, nullptr);
+        pipewireLogLevel(0);
+    }
+}
+
 std::optional<MpvLibrary> Load()
 {
     void* library = nullptr;
@@ -44,6 +67,7 @@ std::optional<MpvLibrary> Load()
         std::fprintf(stderr, "hauntwatch: this libmpv lacks a function the program needs; nothing can be played\n");
         return std::nullopt;
     }
+    QuietAudioLibraries(library);
     // Never unloaded: mpv's threads may outlive any one handle's owner.
     return mpv;
 }

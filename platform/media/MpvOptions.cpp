@@ -49,8 +49,14 @@ const std::vector<MpvOption> kHardening = {
 };
 
 // Real devices only, so a machine that cannot make a sound fails its plays.
-// OpenAL is left out: its software fallback renders into nothing.
-constexpr const char* kRealAudioOutputs = "pipewire,pulse,alsa,jack,sndio,sdl";
+// The sound server first, as the sound check asks it through libpulse (a
+// PipeWire desktop answers there too), then PipeWire's own protocol, then
+// ALSA for a machine without a server.  Left out: SDL, whose PulseAudio
+// backend dereferences a null pointer when the server has no output and
+// takes the whole program down; JACK, which is no device of its own and
+// only prints to the terminal where no JACK server runs; OpenAL, whose
+// software fallback renders into nothing.  HAUNTWATCH_AO can still name any.
+constexpr const char* kRealAudioOutputs = "pulse,pipewire,alsa";
 
 AudioDeviceChooser& InstalledChooser()
 {

@@ -1,9 +1,11 @@
 #include "MpvPlayer.h"
 
+#include <algorithm>
 #include <cstring>
 #include <thread>
 #include <utility>
 
+#include "LongWait.h"
 #include "MpvLibrary.h"
 #include "MpvOptions.h"
 
@@ -141,7 +143,11 @@ MpvPlayer::Outcome MpvPlayer::AwaitEnd(Play& play)
             AbandonHandle();
             return Outcome::TimedOut;
         }
-        const mpv_event* event = Mpv()->wait_event(handle_, std::chrono::duration<double>(left).count());
+        // In slices, saying between them that the window thread is waiting
+        // on a play, not stuck.
+        const auto slice = std::min<std::chrono::steady_clock::duration>(left, LongWaitSlice());
+        const mpv_event* event = Mpv()->wait_event(handle_, std::chrono::duration<double>(slice).count());
+        StillWaiting();
         switch (event->event_id) {
         case MPV_EVENT_FILE_LOADED:
             OnFileLoaded(play);

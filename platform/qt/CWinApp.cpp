@@ -112,9 +112,15 @@ void CWinApp::EnableShellOpen()
 {
     shellChannel_ = std::make_unique<ShellOpenChannel>(QFile::decodeName(platform::HomeFolder().c_str()));
     anotherInstanceRuns_ = !shellChannel_->Claim();
-    if (!anotherInstanceRuns_)
-        QObject::connect(shellChannel_.get(), &ShellOpenChannel::openRequested, shellChannel_.get(),
-                         [this](const QString& path) { OnShellOpenRequest(path); });
+    if (anotherInstanceRuns_)
+        return;
+    QObject::connect(shellChannel_.get(), &ShellOpenChannel::openRequested, shellChannel_.get(),
+                     [this](const QString& path) { OnShellOpenRequest(path); });
+    QObject::connect(shellChannel_.get(), &ShellOpenChannel::optionHandedOver, shellChannel_.get(),
+                     [this](const QString& option) {
+                         if (optionHandler_)
+                             optionHandler_(option);
+                     });
 }
 
 void CWinApp::RegisterShellFileTypes(BOOL /*compatibility*/)
@@ -137,7 +143,7 @@ BOOL CWinApp::ProcessShellCommand(CCommandLineInfo& info)
     if (anotherInstanceRuns_) {
         // Two guards would play every noise twice and overwrite each other's settings.
         const QString path = info.m_nShellCommand == CCommandLineInfo::FileOpen ? MeaningForRunningProgram(info.m_strFileName) : QString();
-        if (shellChannel_->Forward(path)) {
+        if (shellChannel_->Forward(path, optionsToHandOver_)) {
             exitCode_ = 0;
         } else {
             std::fprintf(stderr, "hauntwatch: another Hauntwatch runs for %s but does not answer\n",

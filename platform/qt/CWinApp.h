@@ -3,6 +3,7 @@
 // document, exit and shell commands, and the message loop.
 #include <QStringList>
 #include <deque>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -44,6 +45,14 @@ public:
     // Open requests from later starts wait while a modal window is up.
     void ProcessPendingShellOpens();
 
+    // Options of this start that a program already running for the same
+    // home folder should act on when this start hands over to it; and what
+    // the running program does with such options from later starts.
+    void SetOptionsToHandOver(QStringList options) { optionsToHandOver_ = std::move(options); }
+    void SetHandedOverOptionHandler(std::function<void(const QString&)> handler) { optionHandler_ = std::move(handler); }
+    // Whether this start found another program running and handed over to it.
+    bool HandedOver() const { return anotherInstanceRuns_; }
+
     CFrameWnd* m_pMainWnd = nullptr;
 
     void OnFileNew();
@@ -74,6 +83,8 @@ private:
     std::unique_ptr<ShellOpenChannel> shellChannel_;
     bool anotherInstanceRuns_ = false;
     std::deque<QString> pendingShellOpens_;
+    QStringList optionsToHandOver_;
+    std::function<void(const QString&)> optionHandler_;
     bool openingFromShell_ = false;
     int exitCode_ = 1;
 };

@@ -11,7 +11,8 @@
 
 namespace {
 
-// A request is the path's bytes and a NUL, which no path contains.
+// A request is the path's bytes and a NUL, which no path contains; options
+// go the same way before it.
 constexpr char kEndOfRequest = '\0';
 // Paths are short; a peer that sends more is not one of us.
 constexpr qint64 kLongestRequest = 64 * 1024;
@@ -83,15 +84,20 @@ void ShellOpenChannel::OnReadyRead(QLocalSocket& socket, QByteArray& pending)
     pending += socket.readAll();
     qsizetype end;
     while ((end = pending.indexOf(kEndOfRequest)) >= 0) {
-        const QString path = QFile::decodeName(pending.left(end));
+        const QByteArray request = pending.left(end);
         pending.remove(0, end + 1);
-        Q_EMIT openRequested(path);
+        // A path sent here is absolute, a "c:\\" name or empty: only an
+        // option begins with "--".
+        if (request.startsWith("--"))
+            Q_EMIT optionHandedOver(QString::fromUtf8(request));
+        else
+            Q_EMIT openRequested(QFile::decodeName(request));
     }
     if (pending.size() > kLongestRequest)
         socket.abort();
 }
 
-bool ShellOpenChannel::Forward(const QString& path)
+bool ShellOpenChannel::Forward(const QString& path, const QStringList& options)
 {
     QLocalSocket socket;
     // The running program may still be between taking its lock and listening.
@@ -103,8 +109,10 @@ bool ShellOpenChannel::Forward(const QString& path)
     }
     if (socket.state() != QLocalSocket::ConnectedState)
         return false;
-    QByteArray request = QFile::encodeName(path);
-    request.append(kEndOfRequest);
+    QByteArray request;
+    for (const QString& option : options)
+        request.append(option.toUtf8()).append(kEndOfRequest);
+    request.append(QFile::encodeName(path)).append(kEndOfRequest);
     socket.write(request);
     if (!socket.waitForBytesWritten(2000) && socket.bytesToWrite() > 0)
         return false;

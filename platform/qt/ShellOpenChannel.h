@@ -5,6 +5,7 @@
 // instead of running a second guard.
 #include <QObject>
 #include <QString>
+#include <QStringList>
 #include <memory>
 
 class QLocalServer;
@@ -20,15 +21,18 @@ public:
     // True when this process is now the program for the home folder and
     // listens for open requests; false when another one runs.
     bool Claim();
-    // Sends a file (an empty path: no file) to the running program.  False
+    // Sends a file (an empty path: no file) to the running program, after
+    // the options of this start that it should act on ("--resume").  False
     // when it cannot be reached.
-    bool Forward(const QString& path);
+    bool Forward(const QString& path, const QStringList& options = {});
 
     QString SocketPath() const { return basePath_ + QStringLiteral(".socket"); }
 
 Q_SIGNALS:
     // An absolute path, or empty for a start without a file.
     void openRequested(const QString& path);
+    // An option a later start handed over, before its path.
+    void optionHandedOver(const QString& option);
 
 private:
     void OnNewConnection();

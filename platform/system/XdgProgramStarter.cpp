@@ -9,6 +9,8 @@
 #include <chrono>
 #include <thread>
 
+#include "LongWait.h"
+
 extern char** environ;
 
 namespace platform {
@@ -56,6 +58,7 @@ UINT XdgProgramStarter::StartFile(const std::string& path, UINT /*showCommand*/)
             return kStarted;
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        StillWaiting();
     }
     return WIFEXITED(status) && WEXITSTATUS(status) == 0 ? kStarted : kNoAssociation;
 }

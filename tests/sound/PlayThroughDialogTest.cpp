@@ -100,7 +100,7 @@ TEST_F(PlayThroughDialogTest, FollowsTheServerAndShowsAChoiceThatIsGone)
     sound::PlayThroughDialog* dialog = Open();
     ASSERT_TRUE(dialog);
     auto* list = dialog->findChild<QListWidget*>("outputs");
-    ASSERT_EQ(server.Pactl({"unload-module", QString::fromStdString(server.ModuleOf("b"))}), 0);
+    ASSERT_TRUE(server.UnloadSink("b"));
     ASSERT_TRUE(WaitFor([&] { return Rows(list) == QStringList{"The desktop's default (Living room)", "Living room",
                                                                  "b (not there now) *"}; }))
         << Rows(list).join(", ").toStdString();

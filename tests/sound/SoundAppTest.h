@@ -4,7 +4,7 @@
 // (Front door), and the sound module as the program makes it.
 #include "AppTestFixture.h"
 #include "GuardAccess.h"
-#include "PulseServer.h"
+#include "SinkRecording.h"
 #include "SoundModule.h"
 #include "UserSettings.h"
 

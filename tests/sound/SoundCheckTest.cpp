@@ -98,7 +98,7 @@ TEST_F(SoundCheckTest, TheChosenOutputIsTheOneCheckedAndOneThatIsGoneFallsBackTo
         << "the default's mute is none of the chosen output's business";
     view()->OnStopGuard();
 
-    ASSERT_EQ(server.Pactl({"unload-module", QString::fromStdString(server.ModuleOf("b"))}), 0);
+    ASSERT_TRUE(server.UnloadSink("b"));
     ASSERT_TRUE(ServerKnown([](const SoundServerView& v) { return !v.Find("b"); }));
     view()->OnTurnMeOn();
     EXPECT_EQ(Problems(), (std::vector<std::string>{"At 10:00 the chosen output is gone: playing through Living room",

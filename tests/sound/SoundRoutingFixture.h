@@ -36,7 +36,8 @@ protected:
         SoundAppTest::TearDown();
     }
 
-    platform::MpvSound player;
+    // A stalled server times a play out a few seconds past its end.
+    platform::MpvSound player{{}, platform::MpvPatience{std::chrono::seconds(3), std::chrono::seconds(20)}};
 
 private:
     std::optional<std::string> keptAudioOutput_;

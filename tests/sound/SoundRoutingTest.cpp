@@ -45,7 +45,7 @@ TEST_F(SoundRoutingTest, WhenTheChosenOutputIsGoneTheDefaultPlaysAndTheReportSay
 {
     ChooseInSettings("b");
     MakeModule();
-    ASSERT_EQ(server.Pactl({"unload-module", QString::fromStdString(server.ModuleOf("b"))}), 0);
+    ASSERT_TRUE(server.UnloadSink("b"));
     ASSERT_TRUE(ServerKnown([](const sound::SoundServerView& v) { return v.outputs.size() == 1; }));
     WriteSettings(home / "noises.hwt", [](GuardSettingsRecord& settings) { SetNoise(settings, 0, 1, kTone.c_str()); });
     ASSERT_TRUE(Start());

@@ -4,7 +4,7 @@
 
 #include <QSignalSpy>
 
-#include "PulseServer.h"
+#include "SinkRecording.h"
 #include "SoundServerWatcher.h"
 
 namespace {
@@ -54,7 +54,7 @@ TEST_F(SoundServerWatcherTest, LearnsTheOutputsAndFollowsEveryChange)
     EXPECT_TRUE(Knows([](const SoundServerView& v) { return v.defaultOutput == "b"; })) << "default";
     const std::string module = server.ModuleOf("b");
     ASSERT_FALSE(module.empty());
-    ASSERT_EQ(server.Pactl({"unload-module", QString::fromStdString(module)}), 0);
+    ASSERT_EQ(server.Pactl({"unload-module", module}), 0);
     EXPECT_TRUE(Knows([&](const SoundServerView& v) { return !Find("b") && v.outputs.size() == 1; })) << "unloaded";
 }
 

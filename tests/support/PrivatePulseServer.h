@@ -1,7 +1,11 @@
 #pragma once
-// A PulseAudio server of the test's own, on a socket in a fresh folder, with
-// null sinks; pointed at by PULSE_SERVER while it lives.  Nothing of the
-// machine's own sound set-up is touched or needed.
+// A PulseAudio server of the test's own: its runtime and home folders and
+// its socket in a fresh temporary folder, null sinks (the first is the
+// default) whose monitors can be recorded.  While it lives the test process,
+// and every program it runs, reach it and only it through PULSE_SERVER;
+// nothing of the machine's own sound set-up is touched or needed.  Plain
+// C++, so tests without Qt use it too.  Never started, it stands for a
+// machine with no sound server: the socket it names is not there.
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -11,92 +15,205 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <optional>
 #include <fstream>
+#include <iterator>
+#include <optional>
+#include <sstream>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "TempFolder.h"
 
 extern char** environ;
 
-class PrivatePulseServer {
+struct NullSink {
+    std::string name;
+    std::string description;
+};
+
+class PulseServer {
 public:
-    explicit PrivatePulseServer(std::vector<std::string> sinks = {"a"})
+    explicit PulseServer(std::vector<NullSink> sinks = {{"a", "a"}}) : sinks_(std::move(sinks))
     {
-        const std::string runtime = folder_ / "run";
-        std::filesystem::create_directories(runtime);
-        std::filesystem::permissions(runtime, std::filesystem::perms::owner_all);
-        socket_ = folder_ / "run/native";
-        std::ofstream script(folder_ / "server.pa");
-        script << "load-module module-native-protocol-unix auth-anonymous=1 socket=" << socket_ << "\n";
-        for (const std::string& sink : sinks)
-            script << "load-module module-null-sink sink_name=" << sink << " sink_properties=device.description=" << sink
-                   << "\n";
-        script << "set-default-sink " << sinks.front() << "\n";
+        std::filesystem::create_directories(folder / "run");
+        std::filesystem::create_directories(folder / "home");
+        std::filesystem::permissions(folder / "run", std::filesystem::perms::owner_all);
+        address_ = "unix:" + Socket();
+        Remember("PULSE_SERVER", address_);
+        // The client side's cookie and files stay in the temporary folder.
+        Remember("PULSE_COOKIE", folder / "home/cookie");
+        Remember("PULSE_RUNTIME_PATH", folder / "run");
+        Remember("PULSE_CLIENTCONFIG", folder / "client.conf");
+        std::ofstream(folder / "client.conf") << "autospawn = no\n";
+    }
+
+    ~PulseServer()
+    {
+        Stop();
+        for (auto it = saved_.rbegin(); it != saved_.rend(); ++it)
+            it->second ? ::setenv(it->first.c_str(), it->second->c_str(), 1) : ::unsetenv(it->first.c_str());
+    }
+
+    PulseServer(const PulseServer&) = delete;
+    PulseServer& operator=(const PulseServer&) = delete;
+
+    // Starts the server (again) with its sinks and returns once it answers.
+    bool Start()
+    {
+        std::ofstream script(folder / "server.pa");
+        for (const NullSink& sink : sinks_)
+            script << "load-module " << SinkModule(sink) << "\n";
+        script << "load-module module-native-protocol-unix auth-anonymous=1 socket=" << Socket() << "\n";
+        if (!sinks_.empty())
+            script << "set-default-sink " << sinks_.front().name << "\n";
         script.close();
-        previous_ = std::getenv("PULSE_SERVER") ? std::optional<std::string>(std::getenv("PULSE_SERVER")) : std::nullopt;
-        ::setenv("PULSE_SERVER", ("unix:" + socket_).c_str(), 1);
-        const std::string config = folder_ / "server.pa";
-        const std::string home = folder_.path();
+
         std::vector<std::string> args = {"pulseaudio", "-n", "--daemonize=no", "--exit-idle-time=-1",
-                                         "--disable-shm=yes", "--use-pid-file=no", "--system=no",
-                                         "--log-target=file:" + (folder_ / "pulse.log"), "-F", config};
-        std::vector<char*> argv;
-        for (std::string& a : args)
-            argv.push_back(a.data());
-        argv.push_back(nullptr);
-        // Its runtime and config folders are the test's, so it never meets the user's server.
-        std::vector<std::string> env = {"HOME=" + home, "XDG_RUNTIME_DIR=" + runtime, "XDG_CONFIG_HOME=" + home,
+                                         "--use-pid-file=no", "--disable-shm=yes", "--system=no",
+                                         "--log-target=file:" + (folder / "server.log"), "-F", folder / "server.pa"};
+        // Its runtime and configuration folders are the test's, so it never
+        // meets the user's server.
+        std::vector<std::string> env = {"HOME=" + (folder / "home"), "XDG_RUNTIME_DIR=" + (folder / "run"),
+                                        "XDG_CONFIG_HOME=" + (folder / "home/.config"),
                                         "PATH=" + std::string(std::getenv("PATH") ? std::getenv("PATH") : "/usr/bin")};
-        std::vector<char*> envp;
-        for (std::string& e : env)
-            envp.push_back(e.data());
-        envp.push_back(nullptr);
-        if (::posix_spawnp(&pid_, "pulseaudio", nullptr, nullptr, argv.data(), envp.data()) != 0)
-            pid_ = -1;
+        pid_ = Spawn(args, env);
         const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-        while (pid_ > 0 && std::chrono::steady_clock::now() < giveUp && !Answers())
+        while (pid_ > 0 && std::chrono::steady_clock::now() < giveUp) {
+            if (::waitpid(pid_, nullptr, WNOHANG) == pid_) {
+                pid_ = -1;
+                break;
+            }
+            if (Pactl({"info"}) == 0)
+                return true;
             std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    }
-
-    ~PrivatePulseServer()
-    {
-        if (pid_ > 0) {
-            ::kill(pid_, SIGCONT);
-            ::kill(pid_, SIGTERM);
-            ::waitpid(pid_, nullptr, 0);
         }
-        previous_ ? ::setenv("PULSE_SERVER", previous_->c_str(), 1) : ::unsetenv("PULSE_SERVER");
+        return false;
     }
-    PrivatePulseServer(const PrivatePulseServer&) = delete;
-    PrivatePulseServer& operator=(const PrivatePulseServer&) = delete;
 
-    bool Running() const { return pid_ > 0 && Answers(); }
+    void Stop() { End(SIGTERM); }
+    // Gone at once, as a crashed server is: no goodbye to its clients.
+    void Kill() { End(SIGKILL); }
+    // Stalled, as a server swapped out or stopped in a debugger: it holds
+    // its connections and answers nothing.
     void Pause() const { ::kill(pid_, SIGSTOP); }
     void Resume() const { ::kill(pid_, SIGCONT); }
 
-    // What `pactl ARGS` prints to its standard output.
-    std::string Pactl(const std::string& args) const
+    // pactl's exit status (-1 when it could not run); its standard output
+    // into `output`.
+    int Pactl(const std::vector<std::string>& arguments, std::string* output = nullptr) const
     {
-        const std::string command = "pactl --server=unix:" + socket_ + " " + args + " 2>/dev/null";
-        std::string out;
-        if (FILE* pipe = ::popen(command.c_str(), "r")) {
-            char buffer[4096];
-            size_t got;
-            while ((got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0)
-                out.append(buffer, got);
-            ::pclose(pipe);
-        }
-        return out;
+        std::string command = "pactl " + ShellWord("--server=" + address_);
+        for (const std::string& argument : arguments)
+            command += " " + ShellWord(argument);
+        command += " 2>/dev/null";
+        std::string text;
+        FILE* pipe = ::popen(command.c_str(), "r");
+        if (!pipe)
+            return -1;
+        char buffer[4096];
+        for (size_t got; (got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;)
+            text.append(buffer, got);
+        const int status = ::pclose(pipe);
+        if (output)
+            *output = text;
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+    std::string PactlOutput(const std::vector<std::string>& arguments) const
+    {
+        std::string output;
+        Pactl(arguments, &output);
+        return output;
     }
 
-private:
-    bool Answers() const { return Pactl("info").find("Server Name") != std::string::npos; }
+    // The module index of a sink; empty when it has none.
+    std::string ModuleOf(const std::string& sink) const
+    {
+        // Each null sink's module carries its sink_name argument.
+        std::istringstream lines(PactlOutput({"list", "short", "modules"}));
+        for (std::string line; std::getline(lines, line);)
+            if (line.find("sink_name=" + sink + " ") != std::string::npos || line.ends_with("sink_name=" + sink))
+                return line.substr(0, line.find('\t'));
+        return {};
+    }
 
-    TempFolder folder_;
-    std::string socket_;
+    // A speaker switched off, and back on.
+    bool UnloadSink(const std::string& sink) const
+    {
+        const std::string module = ModuleOf(sink);
+        return !module.empty() && Pactl({"unload-module", module}) == 0;
+    }
+    bool LoadSink(const NullSink& sink) const
+    {
+        std::vector<std::string> arguments = {"load-module", "module-null-sink", "sink_name=" + sink.name,
+                                              "sink_properties='device.description=\"" + sink.description + "\"'"};
+        return Pactl(arguments) == 0;
+    }
+
+    std::string Log() const
+    {
+        std::ifstream in(folder / "server.log");
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    }
+
+    const std::string& Address() const { return address_; }
+    TempFolder folder;
+
+private:
+    static std::string ShellWord(const std::string& word)
+    {
+        std::string quoted = "'";
+        for (char c : word)
+            quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+        return quoted + "'";
+    }
+
+    static std::string SinkModule(const NullSink& sink)
+    {
+        std::string description;
+        for (char c : sink.description) {
+            if (c == ' ')
+                description += '\\';
+            description += c;
+        }
+        return "module-null-sink sink_name=" + sink.name + " sink_properties=device.description=\"" + description + "\"";
+    }
+
+    static pid_t Spawn(std::vector<std::string>& args, std::vector<std::string>& env)
+    {
+        std::vector<char*> argv, envp;
+        for (std::string& a : args)
+            argv.push_back(a.data());
+        argv.push_back(nullptr);
+        for (std::string& e : env)
+            envp.push_back(e.data());
+        envp.push_back(nullptr);
+        pid_t pid = -1;
+        return ::posix_spawnp(&pid, argv[0], nullptr, nullptr, argv.data(), envp.data()) == 0 ? pid : -1;
+    }
+
+    void End(int signal)
+    {
+        if (pid_ <= 0)
+            return;
+        ::kill(pid_, SIGCONT);
+        ::kill(pid_, signal);
+        ::waitpid(pid_, nullptr, 0);
+        pid_ = -1;
+    }
+
+    std::string Socket() const { return folder / "run/pulse.socket"; }
+
+    void Remember(const std::string& name, const std::string& value)
+    {
+        const char* old = std::getenv(name.c_str());
+        saved_.emplace_back(name, old ? std::optional<std::string>(old) : std::nullopt);
+        ::setenv(name.c_str(), value.c_str(), 1);
+    }
+
+    std::vector<NullSink> sinks_;
+    std::string address_;
     pid_t pid_ = -1;
-    std::optional<std::string> previous_;
+    std::vector<std::pair<std::string, std::optional<std::string>>> saved_;
 };

@@ -159,6 +159,42 @@ TEST_F(TripAppTest, WithoutTheRecordOrWithoutTheOptionTheGuardStaysOff)
     EXPECT_FALSE(QFileInfo::exists(QString::fromStdString(home / "diary.log")));
 }
 
+// A start by hand and the autostart's --resume in one login, a moment apart:
+// whichever runs, Mervo ends on duty from the record the login found.
+TEST_F(TripAppTest, AResumeHandedOverAfterAStartByHandPutsHimBackFromTheRecordItForgot)
+{
+    const CTime since(2026, 12, 6, 20, 0, 0);
+    ASSERT_TRUE(trip::WriteDutyRecord(since, nullptr));
+    StartProgram(false);
+    EXPECT_EQ(guardOn, 0);
+    EXPECT_FALSE(trip::DutyRecordPresent()) << "a start by hand forgets it on disk";
+    trip->ResumeHandedOver();
+    EXPECT_EQ(guardOn, 1);
+    EXPECT_EQ(Lines(DiaryLog()), std::vector<std::string>{trip::IsoLocalTime(CTime::GetCurrentTime()) +
+                                                           "\tguard resumed\t" + trip::IsoLocalTime(since)});
+    EXPECT_EQ(trip::DutyRecordSince(), since) << "and the record is back, with the same start";
+
+    // Once the person has had a say, a later hand-over changes nothing.
+    Click(90, 80);  // the mansion
+    trip->ResumeHandedOver();
+    EXPECT_EQ(guardOn, 0);
+
+    // Handed over before this run's own start-up looked at the record.
+    app->ExitInstance();
+    InstallGuardEvents(nullptr);
+    trip.reset();
+    ASSERT_TRUE(trip::WriteDutyRecord(since, nullptr));
+    ASSERT_TRUE(Start());
+    trip = std::make_unique<trip::TripModule>(access, false);
+    fanout = std::make_unique<GuardEventsFanout>();
+    fanout->Add(&trip->Events());
+    InstallGuardEvents(fanout.get());
+    trip->ResumeHandedOver();
+    trip->AfterStartUp();
+    EXPECT_EQ(guardOn, 1);
+    EXPECT_EQ(trip::DutyRecordSince(), since);
+}
+
 TEST_F(TripAppTest, TheAutostartItemWritesAndRemovesTheEntryAndItsMarkShowsWhetherItIsThere)
 {
     StartProgram(false);
@@ -174,20 +210,34 @@ TEST_F(TripAppTest, TheAutostartItemWritesAndRemovesTheEntryAndItsMarkShowsWheth
     EXPECT_FALSE(autostart->isChecked());
 
     const QString entry = QString::fromStdString(home / "xdg config/autostart/hauntwatch.desktop");
+    const QString unit = QString::fromStdString(home / "xdg config/systemd/user/hauntwatch.service");
     EXPECT_EQ(trip::AutostartEntryPath(), entry);
     autostart->trigger();
     ASSERT_TRUE(QFileInfo::exists(entry));
+    ASSERT_TRUE(QFileInfo::exists(unit)) << "the entry starts the service manager's unit";
     EXPECT_TRUE(autostart->isChecked());
-    const std::vector<std::string> lines = Lines(ReadWhole(entry.toStdString()));
-    const std::string exec = "Exec=env \"HAUNTWATCH_HOME=" + home.path() + "\" \"" +
-                             QCoreApplication::applicationFilePath().toStdString() + "\" --resume";
-    EXPECT_NE(std::find(lines.begin(), lines.end(), exec), lines.end()) << ReadWhole(entry.toStdString());
     if (const QString validate = QStandardPaths::findExecutable("desktop-file-validate"); !validate.isEmpty()) {
         QProcess check;
         check.start(validate, {entry});
         ASSERT_TRUE(check.waitForFinished(30000));
         EXPECT_EQ(check.exitCode(), 0) << check.readAllStandardOutput().toStdString();
     }
+    // The manager reads the unit as it stands; a value it does not take is
+    // only a warning there, so any word from it fails.
+    QProcess verify;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("XDG_RUNTIME_DIR", QString::fromStdString(home / "run"));
+    verify.setProcessEnvironment(environment);
+    verify.setProcessChannelMode(QProcess::MergedChannels);
+    verify.start("systemd-analyze", {"--user", "verify", unit});
+    ASSERT_TRUE(verify.waitForFinished(30000));
+    EXPECT_EQ(verify.exitCode(), 0);
+    EXPECT_EQ(verify.readAll().toStdString(), "");
+    const std::vector<std::string> lines = Lines(ReadWhole(unit.toStdString()));
+    const std::string start = "ExecStart=\"" + QCoreApplication::applicationFilePath().toStdString() + "\" --resume";
+    const std::string environmentLine = "Environment=\"HAUNTWATCH_HOME=" + home.path() + "\"";
+    EXPECT_NE(std::find(lines.begin(), lines.end(), start), lines.end()) << ReadWhole(unit.toStdString());
+    EXPECT_NE(std::find(lines.begin(), lines.end(), environmentLine), lines.end());
 
     // Removed by hand: the mark follows when the menu opens.
     QFile::remove(entry);
@@ -197,6 +247,7 @@ TEST_F(TripAppTest, TheAutostartItemWritesAndRemovesTheEntryAndItsMarkShowsWheth
     EXPECT_TRUE(QFileInfo::exists(entry));
     autostart->trigger();
     EXPECT_FALSE(QFileInfo::exists(entry));
+    EXPECT_FALSE(QFileInfo::exists(unit)) << "choosing the item again removes both";
     EXPECT_FALSE(autostart->isChecked());
 }
 
@@ -207,8 +258,11 @@ TEST(AutostartTest, ArgumentsAreQuotedForTheExecKey)
     // Quoting escapes " ` $ \, then the string escape doubles every backslash.
     EXPECT_EQ(trip::QuoteExecArgument("/a\"b$c`d\\e%f"), "\"/a\\\\\"b\\\\$c\\\\`d\\\\\\\\e%%f\"");
     EXPECT_EQ(trip::QuoteExecArgument("two\nlines"), "\"two\\nlines\"");
-    const QString text = trip::AutostartEntryText("/usr/bin/hauntwatch", {});
-    EXPECT_TRUE(text.contains("\nExec=\"/usr/bin/hauntwatch\" --resume\n")) << text.toStdString();
+    // A unit's quoting: C escapes, "%" against specifiers, "$" against the
+    // manager's expansion in ExecStart= only.
+    EXPECT_EQ(trip::QuoteUnitArgument("/opt/my apps/a\"b\\c", true), "\"/opt/my apps/a\\\"b\\\\c\"");
+    EXPECT_EQ(trip::QuoteUnitArgument("/x/100%$HOME\nz", true), "\"/x/100%%$$HOME\\nz\"");
+    EXPECT_EQ(trip::QuoteUnitArgument("H=/x/100%$HOME", false), "\"H=/x/100%%$HOME\"");
 }
 
 TEST_F(TripAppTest, TheDiaryWindowShowsTheWeekAndTheRunningGuardsNextDayWithoutDisturbingIt)

@@ -15,6 +15,7 @@
 #include "PrivatePulseServer.h"
 #include "MpvSound.h"
 #include "TempFolder.h"
+#include "ToneFile.h"
 
 namespace {
 
@@ -117,31 +118,14 @@ TEST_F(MpvSoundTest, ListsOfOtherFilesAreNotFollowed)
     EXPECT_TRUE(sound.PlaySync(kTone));
 }
 
-// A sine tone of the given length, 16-bit mono at 22050 Hz.
-void WriteTone(const std::string& path, double seconds)
-{
-    const std::uint32_t rate = 22050;
-    const auto frames = static_cast<std::uint32_t>(seconds * rate);
-    std::ofstream out(path, std::ios::binary);
-    const auto u32 = [&](std::uint32_t v) { out.write(reinterpret_cast<const char*>(&v), 4); };
-    const auto u16 = [&](std::uint16_t v) { out.write(reinterpret_cast<const char*>(&v), 2); };
-    out << "RIFF";
-    u32(36 + frames * 2);
-    out << "WAVEfmt ";
-    u32(16), u16(1), u16(1), u32(rate), u32(rate * 2), u16(2), u16(16);
-    out << "data";
-    u32(frames * 2);
-    for (std::uint32_t i = 0; i < frames; ++i)
-        u16(static_cast<std::uint16_t>(static_cast<std::int16_t>(8000 * std::sin(i * 2 * M_PI * 440 / rate))));
-}
 
 // A sound server that stops answering in the middle of a play must not hold
 // the guard for good: the play fails as timed out once past its length and
 // the patience, and the next play works as soon as the server is back.
 TEST_F(MpvSoundTest, AServerThatStallsMidPlayTimesTheSoundOutAndTheNextPlayWorks)
 {
-    PrivatePulseServer pulse;
-    ASSERT_TRUE(pulse.Running()) << "the private sound server did not start";
+    PulseServer pulse;
+    ASSERT_TRUE(pulse.Start()) << pulse.Log();
     environment.Set("HAUNTWATCH_AO", "pulse");
     const std::string longSound = folder / "long.wav";
     WriteTone(longSound, 3.0);
@@ -149,9 +133,9 @@ TEST_F(MpvSoundTest, AServerThatStallsMidPlayTimesTheSoundOutAndTheNextPlayWorks
     std::atomic<bool> paused{false};
     std::thread stopper([&] {
         const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-        while (std::chrono::steady_clock::now() < giveUp && pulse.Pactl("list short sink-inputs").empty())
+        while (std::chrono::steady_clock::now() < giveUp && pulse.PactlOutput({"list", "short", "sink-inputs"}).empty())
             std::this_thread::sleep_for(std::chrono::milliseconds(20));
-        if (!pulse.Pactl("list short sink-inputs").empty()) {
+        if (!pulse.PactlOutput({"list", "short", "sink-inputs"}).empty()) {
             pulse.Pause();
             paused = true;
         }

@@ -1,0 +1,24 @@
+#pragma once
+// A sine tone of the given length, 16-bit mono at 22050 Hz, at a quarter of
+// full scale: long enough to act on a play while it lasts.
+#include <cmath>
+#include <cstdint>
+#include <fstream>
+#include <string>
+
+inline void WriteTone(const std::string& path, double seconds)
+{
+    const std::uint32_t rate = 22050;
+    const auto frames = static_cast<std::uint32_t>(seconds * rate);
+    std::ofstream out(path, std::ios::binary);
+    const auto u32 = [&](std::uint32_t v) { out.write(reinterpret_cast<const char*>(&v), 4); };
+    const auto u16 = [&](std::uint16_t v) { out.write(reinterpret_cast<const char*>(&v), 2); };
+    out << "RIFF";
+    u32(36 + frames * 2);
+    out << "WAVEfmt ";
+    u32(16), u16(1), u16(1), u32(rate), u32(rate * 2), u16(2), u16(16);
+    out << "data";
+    u32(frames * 2);
+    for (std::uint32_t i = 0; i < frames; ++i)
+        u16(static_cast<std::uint16_t>(static_cast<std::int16_t>(8000 * std::sin(i * 2 * M_PI * 440 / rate))));
+}
