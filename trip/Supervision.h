@@ -36,7 +36,7 @@ public:
 
     void Ready();
     void Stopping();
-    // A beat, unless the last one is more recent than the spacing.
+    // A beat, unless the last one came less than half the spacing ago.
     void Alive();
 
 private:
