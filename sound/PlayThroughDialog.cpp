@@ -148,7 +148,7 @@ void PlayThroughDialog::Test()
         testing_ = false;
         UpdateTest();
     };
-    testing_ = player_->Play(platform::ProgramFilePath(kTestSound), 0);
+    testing_ = player_->Play(platform::ProgramFilePath(kTestSound), {});
     UpdateTest();
 }
 

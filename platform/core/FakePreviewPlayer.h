@@ -37,7 +37,7 @@ private:
             if (owner_->last == this)
                 owner_->last = nullptr;
         }
-        bool Play(const std::string& path, std::uintptr_t) override
+        bool Play(const std::string& path, PictureSize) override
         {
             owner_->calls.push_back("play " + path);
             owner_->last = this;

@@ -67,6 +67,13 @@ std::optional<MpvLibrary> Load()
         std::fprintf(stderr, "hauntwatch: this libmpv lacks a function the program needs; nothing can be played\n");
         return std::nullopt;
     }
+    const bool renders = Resolve(library, "mpv_render_context_create", mpv.render_context_create) &&
+                         Resolve(library, "mpv_render_context_set_update_callback", mpv.render_context_set_update_callback) &&
+                         Resolve(library, "mpv_render_context_update", mpv.render_context_update) &&
+                         Resolve(library, "mpv_render_context_render", mpv.render_context_render) &&
+                         Resolve(library, "mpv_render_context_free", mpv.render_context_free);
+    if (!renders)
+        mpv.render_context_create = nullptr;
     QuietAudioLibraries(library);
     // Never unloaded: mpv's threads may outlive any one handle's owner.
     return mpv;

@@ -3,6 +3,7 @@
 // it and the codec libraries under it made the window come up twice as
 // slowly and take twice the memory, for plays that may be hours away.
 #include <mpv/client.h>
+#include <mpv/render.h>
 
 namespace platform {
 
@@ -18,6 +19,13 @@ struct MpvLibrary {
     decltype(&mpv_request_log_messages) request_log_messages;
     decltype(&mpv_set_wakeup_callback) set_wakeup_callback;
     decltype(&mpv_terminate_destroy) terminate_destroy;
+    // The render API, for pictures drawn into the program's own widgets;
+    // all null when this libmpv has none (movies then play their sound only).
+    decltype(&mpv_render_context_create) render_context_create;
+    decltype(&mpv_render_context_set_update_callback) render_context_set_update_callback;
+    decltype(&mpv_render_context_update) render_context_update;
+    decltype(&mpv_render_context_render) render_context_render;
+    decltype(&mpv_render_context_free) render_context_free;
 };
 
 // Loads the library on the first call; nullptr, now and later, when it

@@ -149,12 +149,16 @@ namespace {
 std::atomic<int> beingDestroyed{0};
 }
 
-void DestroyElsewhere(mpv_handle* handle)
+void DestroyElsewhere(mpv_handle* handle, mpv_render_context* render)
 {
     if (!handle)
         return;
     ++beingDestroyed;
-    std::thread([handle] {
+    std::thread([handle, render] {
+        // Freeing the renderer waits for the video to end, which waits for
+        // the core: a stalled sound server may hold both.
+        if (render)
+            Mpv()->render_context_free(render);
         Mpv()->terminate_destroy(handle);
         --beingDestroyed;
     }).detach();

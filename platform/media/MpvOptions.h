@@ -7,6 +7,7 @@
 #include <vector>
 
 struct mpv_handle;
+struct mpv_render_context;
 
 namespace platform {
 
@@ -52,7 +53,8 @@ mpv_handle* CreateMpvHandle();
 // output (a sound server that stopped answering) would hold the caller, the
 // window's thread, until the server comes back.  Switch its wake-ups off
 // first.
-void DestroyElsewhere(mpv_handle* handle);
+// A render context of the handle goes first, on that thread too.
+void DestroyElsewhere(mpv_handle* handle, mpv_render_context* render = nullptr);
 // Handles given to DestroyElsewhere that are not gone yet.
 int HandlesBeingDestroyed();
 

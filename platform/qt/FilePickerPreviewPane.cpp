@@ -1,7 +1,8 @@
 #include "FilePickerPreviewPane.h"
 
 #include <QFileInfo>
-#include <QGuiApplication>
+#include <QImage>
+#include <QPixmap>
 #include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -16,12 +17,6 @@ bool IsMovie(const QString& path)
     return path.endsWith(QStringLiteral(".avi"), Qt::CaseInsensitive);
 }
 
-// Pictures only where a native window of the pane can take them.
-bool CanShowPictures()
-{
-    return QGuiApplication::platformName() == QStringLiteral("xcb");
-}
-
 bool IsPreviewable(const QString& path)
 {
     const QFileInfo info(path);
@@ -34,7 +29,7 @@ FilePickerPreviewPane::FilePickerPreviewPane(QWidget* parent)
     : QWidget(parent),
       player_(platform::MakePreviewPlayer()),
       name_(new QLabel(this)),
-      picture_(new QWidget(this)),
+      picture_(new QLabel(this)),
       note_(new QLabel(this)),
       playStop_(new QPushButton(QStringLiteral("Play"), this))
 {
@@ -45,11 +40,12 @@ FilePickerPreviewPane::FilePickerPreviewPane(QWidget* parent)
     name_->setWordWrap(true);
     name_->setFixedWidth(kPictureWidth);
     layout->addWidget(name_);
-    // mpv draws a movie into this window of its own.
+    // The movie's pictures, drawn by the player into memory.  A native
+    // window for mpv to draw into would make the whole picker a tree of
+    // native windows, which took no clicks under X11.
+    picture_->setObjectName(QStringLiteral("previewPicture"));
     picture_->setFixedSize(kPictureWidth, kPictureHeight);
-    picture_->setAttribute(Qt::WA_NativeWindow);
     picture_->setStyleSheet(QStringLiteral("background: black"));
-    picture_->setAutoFillBackground(true);
     picture_->hide();
     layout->addWidget(picture_);
     note_->setObjectName(QStringLiteral("previewNote"));
@@ -59,8 +55,10 @@ FilePickerPreviewPane::FilePickerPreviewPane(QWidget* parent)
     playStop_->setAutoDefault(false);
     layout->addWidget(playStop_);
     layout->addStretch();
-    if (player_)
+    if (player_) {
         player_->onEnded = [this](bool played) { OnEnded(played); };
+        player_->onFrame = [this](const platform::PreviewFrame& frame) { ShowFrame(frame); };
+    }
     QObject::connect(playStop_, &QPushButton::clicked, this, [this] { OnPlayStop(); });
     SetHighlighted(QString());
 }
@@ -75,7 +73,8 @@ void FilePickerPreviewPane::SetHighlighted(const QString& path)
     StopPlaying();
     previewed_ = IsPreviewable(path) ? path : QString();
     name_->setText(previewed_.isEmpty() ? QString() : QFileInfo(previewed_).fileName());
-    picture_->setVisible(!previewed_.isEmpty() && IsMovie(previewed_) && CanShowPictures());
+    picture_->clear();
+    picture_->setVisible(!previewed_.isEmpty() && IsMovie(previewed_));
     ShowState(previewed_.isEmpty() ? QStringLiteral("No preview") : QString());
 }
 
@@ -95,10 +94,16 @@ void FilePickerPreviewPane::OnPlayStop()
     }
     if (previewed_.isEmpty() || !player_)
         return;
-    const bool embed = IsMovie(previewed_) && CanShowPictures();
-    const std::uintptr_t window = embed ? static_cast<std::uintptr_t>(picture_->winId()) : 0;
-    playing_ = player_->Play(previewed_.toLocal8Bit().toStdString(), window);
+    const platform::PictureSize picture =
+        IsMovie(previewed_) ? platform::PictureSize{kPictureWidth, kPictureHeight} : platform::PictureSize{};
+    playing_ = player_->Play(previewed_.toLocal8Bit().toStdString(), picture);
     ShowState(playing_ ? QString() : QStringLiteral("This file cannot be played."));
+}
+
+void FilePickerPreviewPane::ShowFrame(const platform::PreviewFrame& frame)
+{
+    const QImage image(frame.pixels, frame.width, frame.height, frame.stride, QImage::Format_RGBX8888);
+    picture_->setPixmap(QPixmap::fromImage(image));
 }
 
 void FilePickerPreviewPane::OnEnded(bool played)

@@ -27,11 +27,12 @@ public:
 private:
     void OnPlayStop();
     void OnEnded(bool played);
+    void ShowFrame(const platform::PreviewFrame& frame);
     void ShowState(const QString& note);
 
     std::unique_ptr<platform::PreviewPlayer> player_;
     QLabel* name_;
-    QWidget* picture_;
+    QLabel* picture_;
     QLabel* note_;
     QPushButton* playStop_;
     QString previewed_;

@@ -71,7 +71,7 @@ TEST_F(SoundRoutingTest, ThePickersPreviewPlaysThroughTheChosenOutput)
     platform::MpvPreviewPlayer preview(PostToWindowThread);
     bool ended = false;
     preview.onEnded = [&](bool played) { ended = played; };
-    ASSERT_TRUE(preview.Play(kTone, 0));
+    ASSERT_TRUE(preview.Play(kTone, {}));
     ASSERT_TRUE(WaitFor([&] { return ended; }));
     EXPECT_TRUE(b.HeardSomething());
     a.Stop();

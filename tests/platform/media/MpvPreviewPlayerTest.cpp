@@ -74,27 +74,40 @@ protected:
     std::vector<std::string> ends;
 };
 
-TEST_F(MpvPreviewPlayerTest, PlayReturnsAtOnceAndTheEndIsToldOnTheOwnersThread)
+TEST_F(MpvPreviewPlayerTest, PlayReturnsAtOnceThePicturesComeAndTheEndIsToldOnTheOwnersThread)
 {
+    // Pictures through libmpv's own renderer, not an output of its choice.
+    environment.Unset("HAUNTWATCH_VO");
+    std::vector<int> pictureSizes;
+    int litPixels = 0;
+    player.onFrame = [&](const platform::PreviewFrame& frame) {
+        pictureSizes.push_back(frame.width * 1000 + frame.height);
+        for (int y = 0; y < frame.height; ++y)
+            for (int x = 0; x < frame.width; ++x)
+                litPixels += frame.pixels[y * frame.stride + x * 4 + 1] > 32 ? 1 : 0;
+    };
     // The clip's sound lasts a second at the null output's real pace.
-    ASSERT_TRUE(player.Play(TEST_DATA_DIR "/clip.avi", 0));
+    ASSERT_TRUE(player.Play(TEST_DATA_DIR "/clip.avi", {160, 120}));
     // A Play that had waited for the end would have posted it by now.
     work.RunPosted();
     EXPECT_TRUE(ends.empty()) << "Play returned while the clip still played";
     ASSERT_TRUE(work.RunUntil([&] { return !ends.empty(); })) << "the end was never told";
     EXPECT_EQ(ends, std::vector<std::string>{"played"});
+    ASSERT_FALSE(pictureSizes.empty()) << "no picture was drawn";
+    EXPECT_EQ(pictureSizes.front(), 160 * 1000 + 120) << "drawn at the size asked for";
+    EXPECT_GT(litPixels, 0) << "only black was drawn";
 }
 
 TEST_F(MpvPreviewPlayerTest, StoppedAndReplacedPlaysTellNothingAndAFileThatCannotPlayFails)
 {
-    EXPECT_FALSE(player.Play(TEST_DATA_DIR "/no-such.wav", 0));
-    EXPECT_FALSE(player.Play(TEST_DATA_DIR, 0)) << "a folder";
-    ASSERT_TRUE(player.Play(TEST_DATA_DIR "/clip.avi", 0));
+    EXPECT_FALSE(player.Play(TEST_DATA_DIR "/no-such.wav", {}));
+    EXPECT_FALSE(player.Play(TEST_DATA_DIR, {})) << "a folder";
+    ASSERT_TRUE(player.Play(TEST_DATA_DIR "/clip.avi", {}));
     player.Stop();
-    ASSERT_TRUE(player.Play(TEST_DATA_DIR "/clip.avi", 0));
-    ASSERT_TRUE(player.Play(TEST_DATA_DIR "/tone.wav", 0)) << "replaces the clip";
+    ASSERT_TRUE(player.Play(TEST_DATA_DIR "/clip.avi", {}));
+    ASSERT_TRUE(player.Play(TEST_DATA_DIR "/tone.wav", {})) << "replaces the clip";
     ASSERT_TRUE(work.RunUntil([&] { return !ends.empty(); }));
-    ASSERT_TRUE(player.Play(TEST_DATA_DIR "/corrupt.wav", 0));
+    ASSERT_TRUE(player.Play(TEST_DATA_DIR "/corrupt.wav", {}));
     ASSERT_TRUE(work.RunUntil([&] { return ends.size() >= 2; }));
     EXPECT_EQ(ends, (std::vector<std::string>{"played", "failed"}));
     // The stopped and replaced clips would have ended well within this.
@@ -108,7 +121,7 @@ TEST_F(MpvPreviewPlayerTest, WorkPostedAfterThePlayerHasGoneDoesNothing)
     {
         platform::MpvPreviewPlayer brief(late.Poster());
         brief.onEnded = [this](bool) { ends.push_back("told"); };
-        ASSERT_TRUE(brief.Play(TEST_DATA_DIR "/tone.wav", 0));
+        ASSERT_TRUE(brief.Play(TEST_DATA_DIR "/tone.wav", {}));
     }
     // mpv has posted its wake-ups by the time the player is gone; run later,
     // they must find nothing to tell.
