@@ -44,6 +44,7 @@ FilePickerPreviewPane::FilePickerPreviewPane(QWidget* parent)
     // window for mpv to draw into would make the whole picker a tree of
     // native windows, which took no clicks under X11.
     picture_->setObjectName(QStringLiteral("previewPicture"));
+    picture_->setAccessibleName(QStringLiteral("Movie picture"));
     picture_->setFixedSize(kPictureWidth, kPictureHeight);
     picture_->setStyleSheet(QStringLiteral("background: black"));
     picture_->hide();

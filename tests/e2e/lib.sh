@@ -144,6 +144,61 @@ setsid bash -c 'tail --pid="$1" -f /dev/null 2>/dev/null
   while read -r g; do [ -n "$g" ] && kill -KILL -- "-$g" 2>/dev/null; done <"$2"
   rm -rf "$3"' reaper $$ "$HW_GROUPS" "$HW_TMP" </dev/null >/dev/null 2>&1 &
 
+# ------------------------------------------------- controls by their names
+
+# Qt's own windows (the file picker) have no template to reckon from: their
+# controls are found as a screen reader finds them, through AT-SPI on a
+# session bus of the case's own.  Call before starting the program.
+hw_enable_accessibility() {
+  step "start a session bus and the accessibility bus"
+  local address
+  address=$(dbus-daemon --session --fork --print-address=1 --print-pid=3 3>"$HW_TMP/session-bus.pid" | head -n 1)
+  [[ -n "$address" ]] || hw_fail "the session bus did not start"
+  cat "$HW_TMP/session-bus.pid" >>"$HW_GROUPS"
+  export DBUS_SESSION_BUS_ADDRESS=$address
+  hw_spawn /usr/libexec/at-spi-bus-launcher --launch-immediately
+  export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
+}
+
+# The system's Python: pyatspi is a Debian package, not a pip one.
+hw_widgets() { /usr/bin/python3 "$HW_LIB_DIR/widgets.py" "$@"; }
+
+hw_widget_found() {
+  local found
+  found=$(hw_widgets find "$@" 2>/dev/null) || return 1
+  read -r WX WY WW WH <<<"$found"
+}
+
+# hw_find_widget ROLE NAME [WINDOW]: waits until such a control shows and
+# sets WX WY WW WH to its place on the screen.
+hw_find_widget() {
+  hw_wait_until 20 "a $1 named \"$2\"${3:+ in $3}" hw_widget_found "$@"
+}
+
+# The point a person aims at: the middle of the control, or of its first
+# 60 pixels when it is wider (a table cell may run past what shows).
+hw_widget_point() {
+  PX=$((WX + (WW > 120 ? 30 : WW / 2))) PY=$((WY + WH / 2))
+}
+
+# hw_click_widget ROLE NAME [WINDOW]: hovers over the control, then clicks it.
+hw_click_widget() {
+  hw_find_widget "$@"
+  hw_widget_point
+  hw_click_at "$PX" "$PY"
+}
+
+hw_double_click_widget() {
+  hw_find_widget "$@"
+  hw_widget_point
+  hw_hover_at "$PX" "$PY"
+  xdotool click --repeat 2 --delay 80 1
+  hw_sync
+}
+
+# hw_widget_text ROLE INDEX [WINDOW]: prints the INDEX-th showing control's name.
+hw_widget_text() { hw_widgets text "$@"; }
+
 # ------------------------------------------------------------------ waiting
 
 # hw_wait_until SECONDS DESCRIPTION COMMAND...: polls COMMAND until it
@@ -441,6 +496,17 @@ hw_fill_field() {
 
 hw_screenshot() {
   import -window root "$HW_ARTIFACT_DIR/$1.png"
+}
+
+# The screen with the mouse pointer drawn where it is, as a person sees it
+# (the X server leaves the pointer out of a screenshot).
+hw_screenshot_with_pointer() {
+  local X Y SCREEN WINDOW
+  eval "$(xdotool getmouselocation --shell)"
+  import -window root "$HW_TMP/screen.png"
+  convert "$HW_TMP/screen.png" -stroke white -strokewidth 1.5 -fill black \
+    -draw "polygon $X,$Y $X,$((Y + 17)) $((X + 4)),$((Y + 13)) $((X + 7)),$((Y + 20)) $((X + 10)),$((Y + 19)) $((X + 7)),$((Y + 12)) $((X + 12)),$((Y + 12))" \
+    "$HW_ARTIFACT_DIR/$1.png"
 }
 
 # hw_capture FILE X Y W H: raw RGB of a screen rectangle.
