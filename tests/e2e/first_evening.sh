@@ -1,11 +1,14 @@
 #!/usr/bin/env bash
-# The README's first evening, from a home folder where the program never ran:
-# quiet hours, two sample noises added through the picker, two rows set by
+# The README's first evening, from a home folder where the program never ran,
+# with the mouse wherever a person uses it: quiet hours, two sample noises
+# added through the picker (a double click on each file), two rows set by
 # hand, OK; the file holds exactly that, and a second OK leaves it unchanged,
-# which shows the dialog opened with what was saved.
+# which shows the dialog opened with what was saved.  Only names and numbers
+# are typed.
 source "$(dirname "$0")/lib.sh"
 
 hw_begin_session
+hw_enable_accessibility
 noises="$HAUNTWATCH_DATA_DIR/noises"
 settings="$HAUNTWATCH_HOME/noises.hwt"
 [[ ! -e "$HAUNTWATCH_HOME" ]]
@@ -13,8 +16,9 @@ hw_start_program
 hw_close_first_start_box
 hw_find_main_window
 
-step "open the schedule with Ctrl+C"
-hw_open_schedule
+step "click What Should I Do?"
+hw_click_widget "menu item" "What Should I Do?"
+hw_find_window HW_SCHEDULE '^So, What Do You Want the Vorn to do\?$'
 dialog=$HW_SCHEDULE
 
 step "be quiet from 11 pm"
@@ -32,13 +36,13 @@ step "add dog-barking.wav as Dog barking"
 hw_add_noise "$library" dog-barking.wav "Dog barking"
 step "add television.wav as Television"
 hw_add_noise "$library" television.wav "Television"
-hw_screenshot noise-library
+hw_screenshot_with_pointer noise-library
 step "close the noise library with OK"
 hw_click_control "$library" noises.ok
 hw_wait_window_gone '^Add or Delete Noises$'
 
 step "choose Dog barking in row 1"
-hw_pick_noise "$dialog" 1 "Dog"
+hw_pick_noise "$dialog" 1 "Dog barking"
 step "move row 1's slider one page to the right: 1 hr 30 min"
 hw_click_control "$dialog" schedule.row1.slider 92 50
 step "repeat row 1 twice"
@@ -47,7 +51,7 @@ step "choose Random in row 1"
 hw_click_radio "$dialog" schedule.row1.random
 
 step "choose Television in row 2"
-hw_pick_noise "$dialog" 2 "Tel"
+hw_pick_noise "$dialog" 2 "Television"
 step "type 3 hours into row 2"
 hw_fill_field "$dialog" schedule.row2.hours 3
 hw_fill_field "$dialog" schedule.row2.minutes 0
@@ -77,7 +81,9 @@ EXPECTED
 
 step "reopen the schedule and press OK again"
 cp "$settings" "$HW_TMP/first-save.hwt"
-hw_open_schedule
+hw_click_widget "menu item" "What Should I Do?"
+hw_find_window HW_SCHEDULE '^So, What Do You Want the Vorn to do\?$'
+
 hw_screenshot schedule-reopened
 before=$(hw_file_stamp "$settings")
 hw_hover_control "$HW_SCHEDULE" schedule.ok

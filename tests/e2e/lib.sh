@@ -378,6 +378,16 @@ hw_frame_extents() {
 
 # ---------------------------------------------------------------- the input
 
+# Clicks the close box of the window manager's frame around WINDOW (the
+# rightmost button of its title bar), as a person closes a window.
+hw_click_close_box() {
+  hw_geometry "$1"
+  hw_frame_extents "$1"
+  local x=$((GX + GW + FR - 12)) y=$((GY - FT / 2))
+  hw_hover_at "$x" "$y"
+  xdotool click 1
+}
+
 # Moves the pointer there (a real move: enter and hover events follow).
 hw_hover_at() {
   local X Y SCREEN WINDOW
@@ -639,7 +649,15 @@ hw_close_first_start_box() {
   hw_find_window box '^qwendrik$' 30
   HW_SYNC_WINDOW=$box hw_sync
   hw_screenshot first-start-message
-  xdotool key Return
+  if [[ -n "${QT_LINUX_ACCESSIBILITY_ALWAYS_ON:-}" ]]; then
+    # Its OK, with the mouse; the box is gone before a round trip could be made.
+    hw_find_widget "push button" OK qwendrik
+    hw_widget_point
+    HW_SYNC_WINDOW=$box hw_hover_at "$PX" "$PY"
+    xdotool click 1
+  else
+    xdotool key Return
+  fi
   hw_wait_window_gone '^qwendrik$'
 }
 
@@ -650,16 +668,16 @@ hw_open_schedule() {
   hw_sync
 }
 
-# In "Add or Delete Noises": "Add a Noise", the file typed into the picker,
-# then "Name the Event" with NAME typed into its name field and OK.
+# In "Add or Delete Noises": "Add a Noise", a double click on the file's row
+# of the picker (which opens in the sample-noises folder the first time),
+# then "Name the Event" with NAME typed into its name field and OK clicked.
+# The picker's rows are found through the accessibility layer.
 hw_add_noise() {
   local library=$1 file=$2 name=$3 picker naming
   hw_click_control "$library" noises.add
   hw_find_window picker '^Open$'
   hw_sync
-  # The picker opens in the sample-noises folder with the file name field focused.
-  hw_type "$file"
-  hw_key Return
+  hw_double_click_widget "table cell" "$file" Open
   hw_wait_window_gone '^Open$'
   hw_find_window naming '^Name the Event$'
   hw_sync
@@ -669,13 +687,12 @@ hw_add_noise() {
   hw_wait_window_gone '^Name the Event$'
 }
 
-# Opens a row's drop-down with a click, types the start of the noise's name
-# to move to it, and takes it with Enter.
+# Opens a row's drop-down with a click and clicks the noise in its list.
 hw_pick_noise() {
   local dialog=$1 row=$2 name=$3
   hw_click_control "$dialog" "schedule.row$row.list"
-  hw_type "$name"
-  hw_key Return
+  hw_click_widget "list item" "$name"
+  hw_sync
 }
 
 # "Any errors?" with Ctrl+E: the report's text area is captured into FILE

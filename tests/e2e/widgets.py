@@ -33,9 +33,14 @@ def extents(acc):
 
 
 def showing(acc):
-    state = acc.getState()
-    _, _, w, h = extents(acc)
-    return state.contains(pyatspi.STATE_SHOWING) and w > 0 and h > 0
+    """On the screen: it and every container up to its window have a place
+    there (a closed drop-down's list keeps items that claim one)."""
+    while acc is not None and acc.getRoleName() != "application":
+        _, _, w, h = extents(acc)
+        if not acc.getState().contains(pyatspi.STATE_SHOWING) or w <= 0 or h <= 0:
+            return False
+        acc = acc.parent
+    return True
 
 
 def walk(acc, depth=0):
