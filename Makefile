@@ -10,8 +10,9 @@ BUILDFLAGS = DEB_BUILD_MAINT_OPTIONS=hardening=+all dpkg-buildflags --get
 deps:
 	@bash scripts/install-deps.sh
 
+# The benchmarks are compiled with the tests (not run), so they keep up with the code.
 build: deps
-	cmake -S . -B $(BUILD) -DHAUNTWATCH_SANITIZE=ON -DHAUNTWATCH_PACKAGE_DIR=$(abspath $(RELEASE))
+	cmake -S . -B $(BUILD) -DHAUNTWATCH_SANITIZE=ON -DHAUNTWATCH_BENCH=ON -DHAUNTWATCH_PACKAGE_DIR=$(abspath $(RELEASE))
 	cmake --build $(BUILD) -j $(JOBS)
 
 release: deps

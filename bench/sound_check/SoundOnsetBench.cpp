@@ -147,6 +147,7 @@ public:
     void Stop() override {}
     void AppendProblem(const std::string& line) override { lines.push_back(line); }
     GuardSnapshot Snapshot() const override { return {}; }
+    int ProblemCount() const override { return static_cast<int>(lines.size()); }
     std::vector<std::string> lines;
 };
 

@@ -332,6 +332,12 @@ void DDX_Text(CDataExchange* pDX, int id, CString& value)
         } else {
             line->setText(ToQString(value));
             RememberPush(line, value, line->text());
+            // A shown path too long for its field shows its end, where the
+            // file's name is, and whole in its tooltip.
+            if (line->isReadOnly()) {
+                line->setCursorPosition(static_cast<int>(line->text().size()));
+                line->setToolTip(line->text());
+            }
         }
     }
 }

@@ -3,7 +3,10 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFileSystemModel>
 #include <QGridLayout>
+#include <QHeaderView>
+#include <QTreeView>
 
 #include "FilePickerPreviewPane.h"
 #include "HomeFolder.h"
@@ -40,6 +43,24 @@ void AddPreviewPane(QFileDialog& picker)
     QObject::connect(&picker, &QDialog::finished, pane, &FilePickerPreviewPane::StopPlaying);
 }
 
+// Qt's picker sizes its columns for a font of its own guess: a size or a
+// type cut short ("223…KiB", "WA") says nothing.  Each folder's columns are
+// fitted to what it holds once it is read, and the picker opens wide enough
+// for them beside the preview.
+void FitColumns(QFileDialog& picker)
+{
+    auto* details = picker.findChild<QTreeView*>(QStringLiteral("treeView"));
+    auto* model = details ? qobject_cast<QFileSystemModel*>(details->model()) : nullptr;
+    if (!model)
+        return;
+    QObject::connect(model, &QFileSystemModel::directoryLoaded, details, [details] {
+        for (int column : {1, 2})
+            details->resizeColumnToContents(column);
+    });
+    const QFontMetrics metrics(picker.font());
+    picker.resize(picker.sizeHint().expandedTo(QSize(metrics.averageCharWidth() * 110, metrics.height() * 26)));
+}
+
 }  // namespace
 
 std::optional<QString> FilePicker::Run(const FilePickerRequest& request)
@@ -55,6 +76,7 @@ std::optional<QString> FilePicker::Run(const FilePickerRequest& request)
     if (!request.nameFilters.isEmpty())
         picker.setNameFilters(request.nameFilters);
     AddPreviewPane(picker);
+    FitColumns(picker);
     if (picker.exec() != QDialog::Accepted || picker.selectedFiles().isEmpty())
         return std::nullopt;
     const QString chosen = picker.selectedFiles().front();

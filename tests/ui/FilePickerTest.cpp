@@ -6,7 +6,9 @@
 #include <QLineEdit>
 #include <QListView>
 #include <QPushButton>
+#include <QStyle>
 #include <QTest>
+#include <QTreeView>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -123,6 +125,42 @@ TEST_F(FilePickerTest, AFileChosenInTheRealPickerReachesNameTheEventAndTheLibrar
     EXPECT_EQ(UserSettings().value("File Picker/Last Folder").toString().toStdString(), farFolder)
         << "kept for the next run";
     EXPECT_TRUE(messenger.messages.empty());
+}
+
+// The folder's sizes and types show whole, not "223…KiB" and "WA".
+TEST_F(FilePickerTest, TheSizeAndTypeColumnsShowTheirWholeText)
+{
+    std::vector<std::string> cut;
+    int rowsSeen = 0;
+    CNoisesDlg dlg;
+    RunWith<CNoisesDlg>(dlg, [&](CNoisesDlg& d) {
+        OnNextModal(d.Window(), [&](QWidget* window) {
+            auto* details = window->findChild<QTreeView*>(QStringLiteral("treeView"));
+            ASSERT_NE(details, nullptr);
+            const QModelIndex root = details->rootIndex();
+            const auto typesKnown = [&] {
+                return details->model()->rowCount(root) >= 3 &&
+                       !details->model()->index(0, 2, root).data().toString().isEmpty();
+            };
+            EXPECT_TRUE(QTest::qWaitFor(typesKnown));
+            QTest::qWait(0);
+            const QFontMetrics metrics(details->font());
+            // The style's own margin on each side of an item's text.
+            const int margins = 2 * (details->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, details) + 1);
+            rowsSeen = details->model()->rowCount(root);
+            for (int row = 0; row < rowsSeen; ++row)
+                for (int column : {1, 2}) {
+                    const QModelIndex cell = details->model()->index(row, column, root);
+                    const QString text = cell.data().toString();
+                    if (details->visualRect(cell).width() < metrics.horizontalAdvance(text) + margins)
+                        cut.push_back(text.toStdString() + " in " + std::to_string(details->visualRect(cell).width()));
+                }
+            QTest::keyClick(window, Qt::Key_Escape);
+        });
+        d.OnAddNoise();
+    });
+    EXPECT_GE(rowsSeen, 3);
+    EXPECT_TRUE(cut.empty()) << cut.front();
 }
 
 TEST_F(FilePickerTest, ThePanePlaysTheHighlightedFileAndStopsWhenTheHighlightMovesOrThePickerCloses)

@@ -462,20 +462,33 @@ TEST_F(NoisesDialogTest, AddingTakesALongPathAndTheTypedNameAndAFullLibraryRefus
     EXPECT_NE(messenger.messages[0].find("full"), std::string::npos);
 }
 
-TEST_F(NoisesDialogTest, NameTheEventTakesTypingAtOnceAndEnterConfirms)
+TEST_F(NoisesDialogTest, NameTheEventShowsTheFileNameTakesTypingAtOnceAndEnterConfirms)
 {
     CNameEventDlg dlg;
-    dlg.m_fileName = "/noises/dog.wav";
+    const std::string path = "/usr/share/hauntwatch/noises/long folder names go on and on/dog.wav";
+    dlg.m_fileName = path.c_str();
     bool pathTakesTab = true;
+    QString tip;
+    int shownEnd = 0, shownStart = 0, length = 0;
     RunWith<CNameEventDlg>(dlg, [&](CNameEventDlg& d) {
         pathTakesTab = d.GetDlgItem(IDC_FILE_NAME)->focusPolicy() & Qt::TabFocus;
+        auto* field = qobject_cast<QLineEdit*>(d.GetDlgItem(IDC_FILE_NAME));
+        tip = field->toolTip();
+        // The end of the path, where the file's name is, is what shows.
+        const QRect shows = field->contentsRect();
+        shownStart = field->cursorPositionAt(QPoint(shows.left() + 2, shows.center().y()));
+        shownEnd = field->cursorPositionAt(QPoint(shows.right() - 2, shows.center().y()));
+        length = static_cast<int>(field->text().size());
         // No click first: what a person types goes where the focus starts.
         QTest::keyClicks(QApplication::focusWidget(), "Dog");
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
     });
     EXPECT_FALSE(pathTakesTab);
+    EXPECT_EQ(tip.toStdString(), path) << "the whole path in the tooltip";
+    EXPECT_GE(shownEnd, length - 1) << "the end of the path is in view";
+    EXPECT_GT(shownStart, 0) << "too long to show whole, so its start is what is cut";
     EXPECT_EQ(dlg.m_eventName.str(), "Dog");
-    EXPECT_EQ(dlg.m_fileName.str(), "/noises/dog.wav");
+    EXPECT_EQ(dlg.m_fileName.str(), path) << "the field's text is the path as it came";
 }
 
 // Twenty characters as a person counts them, whatever their encoded length.
