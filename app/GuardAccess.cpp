@@ -4,6 +4,7 @@
 #include "CWinApp.h"
 #include "GuardScheduler.h"
 #include "MenuResources.h"
+#include "NoisePlayer.h"
 #include "ProblemLog.h"
 
 void ViewGuardAccess::TurnOn(GuardStartOrigin origin)
@@ -21,6 +22,16 @@ void ViewGuardAccess::Stop()
 {
     if (CFrameWnd* frame = AfxGetMainWnd())
         frame->OnCmdMsg(ID_STOP_GUARD);
+}
+
+bool ViewGuardAccess::PlayNoise(const std::string& name)
+{
+    const int found = FindNoise(CString(name));
+    if (found < 0)
+        return false;
+    const GuardPlays told(PlayOrigin::Remote);
+    ::PlayNoise(GuardSettings.library.noises[found].path, 1);
+    return true;
 }
 
 void ViewGuardAccess::AppendProblem(const std::string& line)

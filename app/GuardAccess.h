@@ -1,7 +1,7 @@
 #pragma once
 // The only ways the parts of the program beyond the guard (restart, diary,
-// plan, sound check, remote control) act on it: the view's commands, the
-// problem log's append and a look at the guard's state.  Everything they
+// plan, sound check, remote control) act on it: the view's commands, a play
+// of one noise, the problem log's append and a look at the guard's state.  Everything they
 // learn comes to them as GuardEvents.
 #include <string>
 
@@ -14,6 +14,11 @@ public:
     virtual void TurnOn(GuardStartOrigin origin) = 0;
     // Stops the guard as a click on the mansion does; nothing while off.
     virtual void Stop() = 0;
+    // Plays the library's noise of that name (the last entry of the name)
+    // once, at once, as a schedule row plays it, whether the guard is on or
+    // off and in the quiet hours too; told as a remote play.  False when the
+    // library has no such noise.
+    virtual bool PlayNoise(const std::string& name) = 0;
     // One more line in the problem report.
     virtual void AppendProblem(const std::string& line) = 0;
     virtual GuardSnapshot Snapshot() const = 0;
@@ -26,6 +31,7 @@ class ViewGuardAccess final : public GuardAccess {
 public:
     void TurnOn(GuardStartOrigin origin) override;
     void Stop() override;
+    bool PlayNoise(const std::string& name) override;
     void AppendProblem(const std::string& line) override;
     GuardSnapshot Snapshot() const override;
     int ProblemCount() const override;

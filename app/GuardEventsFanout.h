@@ -43,6 +43,11 @@ public:
         for (GuardEvents* l : listeners_)
             l->TimerFailed(at);
     }
+    void LibraryChanged() override
+    {
+        for (GuardEvents* l : listeners_)
+            l->LibraryChanged();
+    }
 
 private:
     std::vector<GuardEvents*> listeners_;

@@ -4,6 +4,7 @@
 #include "DialogControls.h"
 #include "DialogResources.h"
 #include "DialogText.h"
+#include "GuardEvents.h"
 #include "GetOpenFileNamePreview.h"
 #include "GuardSettings.h"
 #include "Messenger.h"
@@ -66,6 +67,7 @@ void CNoisesDlg::OnAddNoise()
     added.path = ofn.file;
     ++library.noiseCount;
     NoiseList()->AddString(ListLine(added));
+    InstalledGuardEvents().LibraryChanged();
 }
 
 void CNoisesDlg::OnDeleteNoise()
@@ -84,6 +86,7 @@ void CNoisesDlg::OnDeleteNoise()
             library.noises[j] = library.noises[j + 1];
         --library.noiseCount;
         library.noises[library.noiseCount] = Noise{};
+        InstalledGuardEvents().LibraryChanged();
     }
     delete list->takeItem(selected);
     // The old list box selected nothing after a delete: a second press must

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "GuardEvents.h"
 #include "GuardSettings.h"
 
 namespace {
@@ -69,7 +70,9 @@ BOOL CQwendrikDoc::OnNewDocument()
 
 BOOL CQwendrikDoc::OnOpenDocument(const char* path)
 {
-    return CDocument::OnOpenDocument(path);
+    const BOOL opened = CDocument::OnOpenDocument(path);
+    InstalledGuardEvents().LibraryChanged();
+    return opened;
 }
 
 BOOL CQwendrikDoc::OnSaveDocument(const char* path)

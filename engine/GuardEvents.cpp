@@ -40,5 +40,6 @@ GuardSnapshot TakeGuardSnapshot()
     snapshot.quietWindow = GuardSettings.quietWindow;
     snapshot.randomState = win::RandomState();
     snapshot.armedWakeUp = ArmedWakeUp();
+    snapshot.library = GuardSettings.library;
     return snapshot;
 }

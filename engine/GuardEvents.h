@@ -17,6 +17,8 @@ enum class GuardStartOrigin { Person, Resumed, Remote };
 
 enum class PlayKind { Sound, Movie, Program };
 enum class PlayOutcome { Played, Started, Failed };
+// A guard pass's play, or one a person asked for through the remote control.
+enum class PlayOrigin { Guard, Remote };
 
 // One play, or one program start, of a guard pass (one per repeat).
 struct PlayReport {
@@ -25,6 +27,7 @@ struct PlayReport {
     PlayKind kind;
     PlayOutcome outcome;
     platform::PlayFailure failure;  // None unless it failed
+    PlayOrigin origin = PlayOrigin::Guard;
 };
 
 class GuardEvents {
@@ -41,6 +44,9 @@ public:
     virtual void WakeUpArmed(CTime /*wake*/) {}
     // The system would not set the guard's timer: nothing will play.
     virtual void TimerFailed(CTime /*at*/) {}
+    // The noise library may hold other noises now (one added or deleted,
+    // another settings file opened).
+    virtual void LibraryChanged() {}
 };
 
 // nullptr: nobody listens.
@@ -58,5 +64,6 @@ struct GuardSnapshot {
     QuietWindow quietWindow;
     unsigned int randomState = 0;
     std::optional<CTime> armedWakeUp;  // none while the guard is off
+    NoiseLibrary library;
 };
 GuardSnapshot TakeGuardSnapshot();

@@ -10,6 +10,7 @@
 namespace {
 
 int guardPlays = 0;
+PlayOrigin playOrigin = PlayOrigin::Guard;
 
 // Only the last three characters decide, case-sensitively; no dot is needed.
 PlayKind KindOf(const CString& path)
@@ -56,19 +57,21 @@ void Tell(CTime at, const CString& path, PlayKind kind, platform::PlayFailure fa
     const PlayOutcome outcome = failure != platform::PlayFailure::None ? PlayOutcome::Failed
                                 : kind == PlayKind::Program          ? PlayOutcome::Started
                                                                       : PlayOutcome::Played;
-    InstalledGuardEvents().Played(PlayReport{at, path, kind, outcome, failure});
+    InstalledGuardEvents().Played(PlayReport{at, path, kind, outcome, failure, playOrigin});
 }
 
 }  // namespace
 
-GuardPlays::GuardPlays()
+GuardPlays::GuardPlays(PlayOrigin origin) : outer_(playOrigin)
 {
     ++guardPlays;
+    playOrigin = origin;
 }
 
 GuardPlays::~GuardPlays()
 {
     --guardPlays;
+    playOrigin = outer_;
 }
 
 void PlayNoise(const CString& path, int repeatCount)

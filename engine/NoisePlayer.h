@@ -1,5 +1,6 @@
 #pragma once
 #include "CString.h"
+#include "GuardEvents.h"
 
 // Plays one noise repeatCount times in a row and returns when all plays are
 // done: sounds ("wav"), movies ("avi") and anything else, which is started.
@@ -7,11 +8,14 @@
 void PlayNoise(const CString& path, int repeatCount);
 
 // While one lives, PlayNoise's plays are the guard's and each is told to the
-// listener; Preview's plays are not guard activity.
+// listener, with the origin given; Preview's plays are not guard activity.
 class GuardPlays {
 public:
-    GuardPlays();
+    explicit GuardPlays(PlayOrigin origin = PlayOrigin::Guard);
     ~GuardPlays();
     GuardPlays(const GuardPlays&) = delete;
     GuardPlays& operator=(const GuardPlays&) = delete;
+
+private:
+    PlayOrigin outer_;
 };

@@ -3,11 +3,10 @@
 #include <mosquitto.h>
 
 #include <QMetaObject>
+#include <algorithm>
 #include <cerrno>
 #include <condition_variable>
 #include <cstring>
-#include <deque>
-#include <functional>
 #include <mutex>
 #include <thread>
 
@@ -16,41 +15,21 @@ namespace remote {
 namespace {
 
 // Retained state goes out at QoS 0: every connection sends all of it again,
-// and a QoS 1 message libmosquitto queued while offline could otherwise
-// arrive after, and overwrite, a newer value sent at reconnection.
+// and a QoS 1 message queued while offline could otherwise arrive after, and
+// overwrite, a newer value sent at reconnection.
 constexpr int kPublishQos = 0;
 constexpr int kSubscribeQos = 1;
-// Where Debian keeps the system's trusted certificates, hashed for OpenSSL.
-constexpr char kSystemCertificates[] = "/etc/ssl/certs";
 constexpr auto kExitPatience = std::chrono::seconds(3);
+// How long one turn of the network loop may wait for the socket: the longest
+// a close waits to be noticed.
+constexpr int kLoopTurnMs = 200;
+// How long a goodbye may take to leave.
+constexpr auto kGoodbyePatience = std::chrono::seconds(1);
 
 void InitLibrary()
 {
     static std::once_flag once;
     std::call_once(once, [] { mosquitto_lib_init(); });
-}
-
-// libmosquitto 2.0's loop_forever returns, ending its thread, on these
-// results and on EPROTO (a TLS failure); on any other it reconnects by itself.
-bool EndsTheLoop(int rc, int error)
-{
-    switch (rc) {
-    case MOSQ_ERR_NOMEM:
-    case MOSQ_ERR_PROTOCOL:
-    case MOSQ_ERR_INVAL:
-    case MOSQ_ERR_NOT_FOUND:
-    case MOSQ_ERR_TLS:
-    case MOSQ_ERR_PAYLOAD_SIZE:
-    case MOSQ_ERR_NOT_SUPPORTED:
-    case MOSQ_ERR_AUTH:
-    case MOSQ_ERR_ACL_DENIED:
-    case MOSQ_ERR_UNKNOWN:
-    case MOSQ_ERR_EAI:
-    case MOSQ_ERR_PROXY:
-        return true;
-    default:
-        return error == EPROTO;
-    }
 }
 
 QString Reason(int rc, int error)
@@ -67,93 +46,76 @@ QString Reason(int rc, int error)
 namespace detail {
 
 struct LinkReport {
-    enum Kind { Connected, Refused, Disconnected, StartTrouble, SetupFailed, Message } kind = Connected;
-    int generation = 0;
-    int rc = 0;
-    int error = 0;
+    enum Kind { Connected, Refused, Failed, TlsFailed, SetupFailed } kind = Connected;
+    const Link* link = nullptr;
     QString detail{};
-    bool loopEnded = false;
-    QString topic{};
-    QByteArray payload{};
-    bool retained = false;
+    bool wasConnected = false;
+    bool tls = false;  // a setup that failed on a TLS setting
+    int retryInSeconds = 0;
 };
 
-// What the window's, the worker's and libmosquitto's threads share.
-struct LinkShared {
+// What is kept for the broker, shared by the connection and all its links.
+struct Kept {
     std::mutex mutex;
-    MqttConnection* owner = nullptr;  // cleared when the connection goes
-    int generation = 0;               // of the client that may still report
-    mosquitto* client = nullptr;      // once the worker has made it
-    bool connected = false;
-    std::vector<remote::Message> kept;
-    std::vector<std::string> subscriptions;
+    std::vector<Message> messages;
+};
 
-    // Hands a report to the window's thread; nothing once the owner is gone
-    // or the client that reports has been replaced.  Called with `mutex` held.
+// One connection's state, shared by the window's thread and the link's own.
+// Locks are taken in the order kept, then link.
+struct Link {
+    std::shared_ptr<Kept> kept;
+    LinkOptions options;
+    RetryDelays delays;
+
+    std::mutex mutex;
+    std::condition_variable wake;
+    MqttConnection* owner = nullptr;  // cleared when the connection lets go
+    bool stopping = false;
+    std::optional<Message> goodbye;
+    mosquitto* client = nullptr;
+    bool connected = false;
+    bool done = false;
+    std::condition_variable ended;
+
+    // Held while the receiver runs, so that once the connection has let go
+    // no call into its owner is running or will run.
+    std::mutex receiving;
+    Receiver receiver;
+
+    // The link's thread alone.
+    std::string lastLogged;
+    bool refused = false;
+
     void Post(LinkReport report)
     {
-        if (!owner || report.generation != generation)
+        std::lock_guard lock(mutex);
+        if (!owner)
             return;
+        report.link = this;
         MqttConnection* target = owner;
         QMetaObject::invokeMethod(
             target, [target, report = std::move(report)] { target->Deliver(report); }, Qt::QueuedConnection);
     }
-    void PostLocked(LinkReport report)
-    {
-        std::lock_guard lock(mutex);
-        Post(std::move(report));
-    }
-};
 
-// The user data of one libmosquitto client: which connection, which attempt.
-struct Attempt {
-    std::shared_ptr<LinkShared> shared;
-    int generation;
-    std::string lastError;  // the last error libmosquitto logged (OpenSSL's words)
-    bool tlsFailed = false;  // reported once per attempt
-};
-
-// One thread that runs the calls that may wait: the name lookup of
-// mosquitto_connect_async and the join of mosquitto_loop_stop.
-struct LinkWorker {
-    std::mutex mutex;
-    std::condition_variable wake;
-    std::condition_variable idle;
-    std::deque<std::function<void()>> jobs;
-    bool busy = false;
-    bool ending = false;
-    std::thread thread;
-
-    static void Run(std::shared_ptr<LinkWorker> self)
-    {
-        std::unique_lock lock(self->mutex);
-        for (;;) {
-            self->wake.wait(lock, [&] { return self->ending || !self->jobs.empty(); });
-            if (self->jobs.empty())
-                return;
-            std::function<void()> job = std::move(self->jobs.front());
-            self->jobs.pop_front();
-            self->busy = true;
-            lock.unlock();
-            job();
-            lock.lock();
-            self->busy = false;
-            if (self->jobs.empty())
-                self->idle.notify_all();
-        }
-    }
-
-    void Add(std::function<void()> job)
-    {
-        std::lock_guard lock(mutex);
-        jobs.push_back(std::move(job));
-        wake.notify_one();
-    }
-
-    bool WaitIdle(std::chrono::milliseconds timeout)
+    // Waits `seconds`, or until the link is closed; true when it was.
+    bool Pause(int seconds)
     {
         std::unique_lock lock(mutex);
-        return idle.wait_for(lock, timeout, [&] { return jobs.empty() && !busy; });
+        return wake.wait_for(lock, std::chrono::seconds(seconds), [&] { return stopping; });
+    }
+
+    bool Stopping()
+    {
+        std::lock_guard lock(mutex);
+        return stopping;
+    }
+
+    // With `kept` and `mutex` held.
+    void PublishKept()
+    {
+        for (const Message& message : kept->messages)
+            mosquitto_publish(client, nullptr, message.topic.c_str(), static_cast<int>(message.payload.size()),
+                              message.payload.data(), kPublishQos, true);
     }
 };
 
@@ -161,108 +123,74 @@ struct LinkWorker {
 
 namespace {
 
-using Shared = detail::LinkShared;
+using detail::Link;
 using Report = detail::LinkReport;
-using detail::Attempt;
 
-// libmosquitto's callbacks, on its thread (or, for the log, on the worker's
-// while it connects).  They keep errno: loop_forever reads it afterwards.
+// libmosquitto's callbacks, on the link's thread.
 
 void OnConnect(mosquitto* client, void* data, int rc)
 {
-    const int savedErrno = errno;
-    auto* attempt = static_cast<Attempt*>(data);
-    Shared& shared = *attempt->shared;
+    auto* link = static_cast<Link*>(data);
     if (rc != 0) {
-        // Left to itself libmosquitto would log in again and again with the
-        // same refused account; it stays refused until the settings change
-        // or a long wait is over.
+        // The same account would only be refused again: the loop ends and
+        // the link waits long before another try.
+        link->refused = true;
         mosquitto_disconnect(client);
-        shared.PostLocked(Report{.kind = Report::Refused, .generation = attempt->generation, .rc = rc});
-        errno = savedErrno;
+        const QString why = rc == 4 || rc == 5 ? QStringLiteral("wrong user name or password")
+                                               : QString::fromUtf8(mosquitto_connack_string(rc));
+        link->Post(Report{.kind = Report::Refused, .detail = why, .retryInSeconds = link->delays.refusedSeconds});
         return;
     }
-    std::lock_guard lock(shared.mutex);
-    if (attempt->generation == shared.generation) {
-        // Sent from here, not from the window's thread: a reconnection puts
-        // the retained state back even while the window is busy with a play.
-        shared.connected = true;
-        for (const std::string& topic : shared.subscriptions)
+    {
+        std::lock_guard keptLock(link->kept->mutex);
+        std::lock_guard lock(link->mutex);
+        link->connected = true;
+        for (const std::string& topic : link->options.subscriptions)
             mosquitto_subscribe(client, nullptr, topic.c_str(), kSubscribeQos);
-        for (const remote::Message& message : shared.kept)
-            mosquitto_publish(client, nullptr, message.topic.c_str(), static_cast<int>(message.payload.size()),
-                              message.payload.data(), kPublishQos, true);
+        // From here, not from the window's thread: a reconnection puts the
+        // retained state back even while the window is busy with a play.
+        link->PublishKept();
     }
-    shared.Post(Report{.kind = Report::Connected, .generation = attempt->generation});
-    errno = savedErrno;
+    link->Post(Report{.kind = Report::Connected});
 }
 
-void OnDisconnect(mosquitto* /*client*/, void* data, int rc)
+void OnDisconnect(mosquitto* /*client*/, void* data, int /*rc*/)
 {
-    const int savedErrno = errno;
-    auto* attempt = static_cast<Attempt*>(data);
-    Shared& shared = *attempt->shared;
-    std::lock_guard lock(shared.mutex);
-    if (attempt->generation == shared.generation)
-        shared.connected = false;
-    // 0: asked for (a close, or a refused login that was already reported).
-    if (rc != 0 && !attempt->tlsFailed)
-        shared.Post(Report{.kind = Report::Disconnected,
-                           .generation = attempt->generation,
-                           .rc = rc,
-                           .error = savedErrno,
-                           .detail = QString::fromStdString(attempt->lastError),
-                           .loopEnded = EndsTheLoop(rc, savedErrno)});
-    attempt->lastError.clear();
-    errno = savedErrno;
+    auto* link = static_cast<Link*>(data);
+    std::lock_guard lock(link->mutex);
+    link->connected = false;
 }
 
 void OnMessage(mosquitto* /*client*/, void* data, const mosquitto_message* message)
 {
-    const int savedErrno = errno;
-    auto* attempt = static_cast<Attempt*>(data);
-    attempt->shared->PostLocked(Report{.kind = Report::Message,
-                                       .generation = attempt->generation,
-                                       .topic = QString::fromUtf8(message->topic),
-                                       .payload = QByteArray(static_cast<const char*>(message->payload), message->payloadlen),
-                                       .retained = message->retain});
-    errno = savedErrno;
+    auto* link = static_cast<Link*>(data);
+    std::lock_guard lock(link->receiving);
+    if (link->receiver)
+        link->receiver(Incoming{message->topic, static_cast<const char*>(message->payload),
+                                static_cast<std::size_t>(std::max(message->payloadlen, 0)), message->retain, link});
 }
 
-// A failed TLS handshake ends libmosquitto's loop without a disconnect
-// callback; OpenSSL's complaint in the log is the only sign of it.
+// Kept only to show the person what OpenSSL or the network said; nothing is
+// decided on it.
 void OnLog(mosquitto* /*client*/, void* data, int level, const char* text)
 {
-    if (!(level & (MOSQ_LOG_ERR | MOSQ_LOG_WARNING)))
-        return;
-    auto* attempt = static_cast<Attempt*>(data);
-    attempt->lastError = text;
-    if (attempt->tlsFailed || std::strncmp(text, "OpenSSL Error", 13) != 0)
-        return;
-    attempt->tlsFailed = true;
-    attempt->shared->PostLocked(Report{.kind = Report::Disconnected,
-                                       .generation = attempt->generation,
-                                       .rc = MOSQ_ERR_TLS,
-                                       .detail = QString::fromUtf8(text),
-                                       .loopEnded = true});
+    if (level & (MOSQ_LOG_ERR | MOSQ_LOG_WARNING))
+        static_cast<Link*>(data)->lastLogged = text;
 }
 
-// On the worker: makes the client and starts it.  Whatever fails is reported;
-// a client that was closed meanwhile is dropped.
-void StartClient(const std::shared_ptr<Shared>& shared, int generation, const LinkOptions& options,
-                 const RetryDelays& delays)
+// Makes the client; an empty text when it could be, else why not.
+QString SetUp(Link& link, bool* tls)
 {
-    InitLibrary();
-    auto* attempt = new Attempt{shared, generation, {}};
-    mosquitto* client = mosquitto_new(options.clientId.c_str(), true, attempt);
-    auto setupFailed = [&](const QString& why, bool tls) {
-        shared->PostLocked(Report{.kind = Report::SetupFailed, .generation = generation, .rc = tls ? 1 : 0, .detail = why});
-        if (client)
-            mosquitto_destroy(client);
-        delete attempt;
-    };
+    const LinkOptions& options = link.options;
+    mosquitto* client = mosquitto_new(options.clientId.c_str(), true, &link);
     if (!client)
-        return setupFailed(QStringLiteral("the client could not be made: %1").arg(QString::fromLocal8Bit(std::strerror(errno))), false);
+        return QStringLiteral("the client could not be made: %1").arg(QString::fromLocal8Bit(std::strerror(errno)));
+    {
+        std::lock_guard lock(link.mutex);
+        link.client = client;
+    }
+    // The network loop runs on this thread while the window's thread publishes.
+    mosquitto_threaded_set(client, true);
     mosquitto_connect_callback_set(client, OnConnect);
     mosquitto_disconnect_callback_set(client, OnDisconnect);
     mosquitto_message_callback_set(client, OnMessage);
@@ -272,100 +200,157 @@ void StartClient(const std::shared_ptr<Shared>& shared, int generation, const Li
                        options.will.payload.data(), 1, true);
     if (!options.user.empty())
         mosquitto_username_pw_set(client, options.user.c_str(), options.password.empty() ? nullptr : options.password.c_str());
-    if (options.tls) {
-        // The certificate is checked against these authorities and the host
-        // name (libmosquitto's default; tls_insecure is never set).
-        const int rc = options.caFile.empty()
-                           ? mosquitto_tls_set(client, nullptr, kSystemCertificates, nullptr, nullptr, nullptr)
-                           : mosquitto_tls_set(client, options.caFile.c_str(), nullptr, nullptr, nullptr, nullptr);
-        if (rc != MOSQ_ERR_SUCCESS)
-            return setupFailed(options.caFile.empty()
-                                   ? QStringLiteral("the system's certificates in %1 cannot be read").arg(QString::fromLatin1(kSystemCertificates))
-                                   : QStringLiteral("the CA file %1 cannot be read").arg(QString::fromStdString(options.caFile)),
-                               true);
+    if (!options.tls)
+        return {};
+    *tls = true;
+    // The certificate is checked against these authorities and the host
+    // name (libmosquitto's default; tls_insecure is never set).
+    // The system's store alone turns TLS on (libmosquitto 2.0.11 takes no
+    // empty CA file and folder in mosquitto_tls_set).
+    if (options.caFile.empty()) {
+        if (mosquitto_int_option(client, MOSQ_OPT_TLS_USE_OS_CERTS, 1) != MOSQ_ERR_SUCCESS)
+            return QStringLiteral("the system's certificates cannot be used");
+    } else if (mosquitto_tls_set(client, options.caFile.c_str(), nullptr, nullptr, nullptr, nullptr) != MOSQ_ERR_SUCCESS) {
+        return QStringLiteral("the CA file %1 cannot be read").arg(QString::fromStdString(options.caFile));
     }
-    mosquitto_reconnect_delay_set(client, delays.reconnectMin, delays.reconnectMax, true);
-    {
-        std::lock_guard lock(shared->mutex);
-        if (generation != shared->generation) {
-            mosquitto_destroy(client);
-            delete attempt;
-            return;
-        }
-        shared->client = client;
-    }
-    // May wait on the name lookup; the loop then retries a failed first
-    // attempt with the back-off above.
-    const int rc = mosquitto_connect_async(client, options.host.c_str(), options.port, options.keepAliveSeconds);
-    if (rc != MOSQ_ERR_SUCCESS && !attempt->tlsFailed)
-        shared->PostLocked(Report{.kind = Report::StartTrouble,
-                                  .generation = generation,
-                                  .rc = rc,
-                                  .error = errno,
-                                  .detail = QString::fromStdString(attempt->lastError)});
-    if (mosquitto_loop_start(client) != MOSQ_ERR_SUCCESS)
-        shared->PostLocked(Report{.kind = Report::SetupFailed, .generation = generation,
-                                  .detail = QStringLiteral("the network thread could not be started")});
+    return {};
 }
 
-// On the worker: the client's thread ends (at once when it is waiting to
-// reconnect) and the client goes.
-void StopClient(mosquitto* client)
+// What a failed connection or loop turn tells the person.
+QString Detail(const Link& link, int rc, int error)
 {
-    mosquitto_disconnect(client);
-    mosquitto_loop_stop(client, false);
-    auto* attempt = static_cast<Attempt*>(mosquitto_userdata(client));
-    mosquitto_destroy(client);
-    delete attempt;
+    return rc == MOSQ_ERR_TLS && !link.lastLogged.empty() ? QString::fromStdString(link.lastLogged) : Reason(rc, error);
+}
+
+// The goodbye and the disconnection of a link that is closed while connected.
+void SayGoodbye(Link& link)
+{
+    std::optional<Message> goodbye;
+    bool connected = false;
+    {
+        std::lock_guard lock(link.mutex);
+        goodbye = link.goodbye;
+        connected = link.connected;
+    }
+    if (!connected)
+        return;
+    if (goodbye)
+        mosquitto_publish(link.client, nullptr, goodbye->topic.c_str(), static_cast<int>(goodbye->payload.size()),
+                          goodbye->payload.data(), kPublishQos, true);
+    mosquitto_disconnect(link.client);
+    const auto giveUp = std::chrono::steady_clock::now() + kGoodbyePatience;
+    while (std::chrono::steady_clock::now() < giveUp && mosquitto_loop(link.client, kLoopTurnMs, 1) == MOSQ_ERR_SUCCESS) {
+    }
+}
+
+// The link's whole life, on its own thread.
+void Run(std::shared_ptr<Link> link)
+{
+    InitLibrary();
+    bool tls = false;
+    if (const QString trouble = SetUp(*link, &tls); !trouble.isEmpty()) {
+        link->Post(Report{.kind = Report::SetupFailed, .detail = trouble, .tls = tls});
+    } else {
+        const LinkOptions& options = link->options;
+        const RetryDelays& delays = link->delays;
+        int attempts = 0;
+        int fatalDelay = 0;
+        // Once connected, every failure is part of an outage, not a broker
+        // that never answered.
+        bool everConnected = false;
+        while (!link->Stopping()) {
+            link->refused = false;
+            link->lastLogged.clear();
+            errno = 0;
+            int rc = attempts == 0 ? mosquitto_connect(link->client, options.host.c_str(), options.port, options.keepAliveSeconds)
+                                   : mosquitto_reconnect(link->client);
+            int error = errno;
+            ++attempts;
+            if (rc == MOSQ_ERR_SUCCESS) {
+                while (!link->Stopping() && (rc = mosquitto_loop(link->client, kLoopTurnMs, 1)) == MOSQ_ERR_SUCCESS) {
+                    std::lock_guard lock(link->mutex);
+                    if (link->connected) {
+                        everConnected = true;
+                        attempts = 1;
+                        fatalDelay = 0;
+                    }
+                }
+                error = errno;
+                if (link->Stopping())
+                    break;
+            }
+            {
+                std::lock_guard lock(link->mutex);
+                link->connected = false;
+            }
+            if (link->refused) {
+                if (link->Pause(delays.refusedSeconds))
+                    break;
+                continue;
+            }
+            Report report;
+            if (rc == MOSQ_ERR_TLS) {
+                fatalDelay = fatalDelay == 0 ? delays.fatalMinSeconds : std::min(fatalDelay * 2, delays.fatalMaxSeconds);
+                report = Report{.kind = Report::TlsFailed, .detail = Detail(*link, rc, error), .retryInSeconds = fatalDelay};
+            } else {
+                // Past the longest wait the count need not grow.
+                const unsigned tries = static_cast<unsigned>(std::min(attempts, 64));
+                report = Report{.kind = Report::Failed,
+                                .detail = Detail(*link, rc, error),
+                                .wasConnected = everConnected,
+                                .retryInSeconds = static_cast<int>(std::min(delays.reconnectMin * tries * tries, delays.reconnectMax))};
+            }
+            link->Post(report);
+            if (link->Pause(report.retryInSeconds))
+                break;
+        }
+        SayGoodbye(*link);
+    }
+    mosquitto* client = nullptr;
+    {
+        std::lock_guard lock(link->mutex);
+        client = std::exchange(link->client, nullptr);
+        link->connected = false;
+    }
+    if (client)
+        mosquitto_destroy(client);
+    std::lock_guard lock(link->mutex);
+    link->done = true;
+    link->ended.notify_all();
 }
 
 }  // namespace
 
-MqttConnection::MqttConnection(QObject* parent)
-    : QObject(parent), shared_(std::make_shared<Shared>()), worker_(std::make_shared<detail::LinkWorker>())
+MqttConnection::MqttConnection(QObject* parent) : QObject(parent), kept_(std::make_shared<detail::Kept>())
 {
     qRegisterMetaType<remote::LinkStatus>();
-    shared_->owner = this;
-    worker_->thread = std::thread(&detail::LinkWorker::Run, worker_);
-    retry_.setSingleShot(true);
-    connect(&retry_, &QTimer::timeout, this, &MqttConnection::StartOver);
-    watchdog_.setSingleShot(true);
-    connect(&watchdog_, &QTimer::timeout, this, &MqttConnection::StartOver);
+    setupAgain_.setSingleShot(true);
+    connect(&setupAgain_, &QTimer::timeout, this, [this] {
+        if (options_)
+            Open(*options_);
+    });
 }
 
 MqttConnection::~MqttConnection()
 {
     Close();
-    {
-        std::lock_guard lock(shared_->mutex);
-        shared_->owner = nullptr;
-    }
-    {
-        std::lock_guard lock(worker_->mutex);
-        worker_->ending = true;
-        worker_->wake.notify_one();
-    }
-    // A name lookup that hangs must not hold the program's exit for long; the
-    // worker then finishes on its own, holding only what it shares.
-    if (worker_->WaitIdle(kExitPatience))
-        worker_->thread.join();
-    else
-        worker_->thread.detach();
+    // A name lookup that hangs must not hold the program's exit for long;
+    // such a link then ends on its own, holding only what it shares.
+    Settle(kExitPatience);
 }
 
 void MqttConnection::Open(const LinkOptions& options)
 {
     LetGo(std::nullopt);
     options_ = options;
-    int generation = 0;
-    {
-        std::lock_guard lock(shared_->mutex);
-        generation = ++shared_->generation;
-        shared_->subscriptions = options.subscriptions;
-    }
+    link_ = std::make_shared<Link>();
+    link_->kept = kept_;
+    link_->options = options;
+    link_->delays = delays_;
+    link_->owner = this;
+    link_->receiver = receiver_;
     SetStatus({LinkState::Connecting, {}, 0});
-    StartWatchdog();
-    worker_->Add([shared = shared_, generation, options, delays = delays_] { StartClient(shared, generation, options, delays); });
+    std::thread(Run, link_).detach();
 }
 
 void MqttConnection::Close(const std::optional<Message>& goodbye)
@@ -379,58 +364,87 @@ void MqttConnection::Close(const std::optional<Message>& goodbye)
 
 void MqttConnection::LetGo(const std::optional<Message>& goodbye)
 {
-    retry_.stop();
-    watchdog_.stop();
-    mosquitto* client = nullptr;
+    setupAgain_.stop();
+    if (!link_)
+        return;
     {
-        std::lock_guard lock(shared_->mutex);
-        if (goodbye && shared_->connected && shared_->client)
-            mosquitto_publish(shared_->client, nullptr, goodbye->topic.c_str(), static_cast<int>(goodbye->payload.size()),
-                              goodbye->payload.data(), kPublishQos, true);
-        client = shared_->client;
-        shared_->client = nullptr;
-        shared_->connected = false;
-        // Whatever the old client still reports is not heard.
-        ++shared_->generation;
+        std::lock_guard lock(link_->receiving);
+        link_->receiver = nullptr;
     }
-    if (client)
-        worker_->Add([client] { StopClient(client); });
+    {
+        std::lock_guard lock(link_->mutex);
+        link_->owner = nullptr;
+        link_->stopping = true;
+        link_->goodbye = goodbye;
+        link_->wake.notify_all();
+    }
+    std::erase_if(closing_, [](const std::shared_ptr<Link>& link) {
+        std::lock_guard lock(link->mutex);
+        return link->done;
+    });
+    closing_.push_back(std::exchange(link_, nullptr));
 }
 
 void MqttConnection::Keep(const std::string& topic, const std::string& payload)
 {
-    std::lock_guard lock(shared_->mutex);
-    auto kept = std::find_if(shared_->kept.begin(), shared_->kept.end(), [&](const Message& m) { return m.topic == topic; });
-    if (kept == shared_->kept.end())
-        shared_->kept.push_back({topic, payload});
+    std::lock_guard keptLock(kept_->mutex);
+    auto kept = std::find_if(kept_->messages.begin(), kept_->messages.end(), [&](const Message& m) { return m.topic == topic; });
+    if (kept == kept_->messages.end())
+        kept_->messages.push_back({topic, payload});
     else
         kept->payload = payload;
-    if (shared_->connected && shared_->client)
-        mosquitto_publish(shared_->client, nullptr, topic.c_str(), static_cast<int>(payload.size()), payload.data(),
+    if (!link_)
+        return;
+    std::lock_guard lock(link_->mutex);
+    if (link_->connected && link_->client)
+        mosquitto_publish(link_->client, nullptr, topic.c_str(), static_cast<int>(payload.size()), payload.data(),
                           kPublishQos, true);
+}
+
+void MqttConnection::Forget(const std::string& topic)
+{
+    std::lock_guard keptLock(kept_->mutex);
+    std::erase_if(kept_->messages, [&](const Message& m) { return m.topic == topic; });
 }
 
 void MqttConnection::SendKeptAgain()
 {
-    std::lock_guard lock(shared_->mutex);
-    if (!shared_->connected || !shared_->client)
+    if (!link_)
         return;
-    for (const Message& message : shared_->kept)
-        mosquitto_publish(shared_->client, nullptr, message.topic.c_str(), static_cast<int>(message.payload.size()),
-                          message.payload.data(), kPublishQos, true);
+    std::lock_guard keptLock(kept_->mutex);
+    std::lock_guard lock(link_->mutex);
+    if (link_->connected && link_->client)
+        link_->PublishKept();
+}
+
+void MqttConnection::SendKeptAgain(const Incoming& from)
+{
+    Link& link = *from.link;
+    std::lock_guard keptLock(link.kept->mutex);
+    std::lock_guard lock(link.mutex);
+    if (link.connected && link.client)
+        link.PublishKept();
 }
 
 void MqttConnection::Send(const std::string& topic, const std::string& payload, bool retain)
 {
-    std::lock_guard lock(shared_->mutex);
-    if (shared_->connected && shared_->client)
-        mosquitto_publish(shared_->client, nullptr, topic.c_str(), static_cast<int>(payload.size()), payload.data(),
+    if (!link_)
+        return;
+    std::lock_guard lock(link_->mutex);
+    if (link_->connected && link_->client)
+        mosquitto_publish(link_->client, nullptr, topic.c_str(), static_cast<int>(payload.size()), payload.data(),
                           kPublishQos, retain);
 }
 
 bool MqttConnection::Settle(std::chrono::milliseconds timeout)
 {
-    return worker_->WaitIdle(timeout);
+    const auto giveUp = std::chrono::steady_clock::now() + timeout;
+    for (const std::shared_ptr<Link>& link : closing_) {
+        std::unique_lock lock(link->mutex);
+        if (!link->ended.wait_until(lock, giveUp, [&] { return link->done; }))
+            return false;
+    }
+    return true;
 }
 
 void MqttConnection::SetStatus(LinkStatus status)
@@ -439,84 +453,29 @@ void MqttConnection::SetStatus(LinkStatus status)
     Q_EMIT StatusChanged(status_);
 }
 
-void MqttConnection::StartOver()
-{
-    if (options_)
-        Open(*options_);
-}
-
-void MqttConnection::StartWatchdog()
-{
-    const auto keepAlive = std::chrono::seconds(options_ ? options_->keepAliveSeconds : 0);
-    watchdog_.start(std::chrono::seconds(2 * delays_.reconnectMax) + keepAlive + std::chrono::seconds(30));
-}
-
-void MqttConnection::StartOverIn(int seconds)
-{
-    watchdog_.stop();
-    retry_.start(std::chrono::seconds(seconds));
-}
-
 void MqttConnection::Deliver(const detail::LinkReport& report)
 {
-    {
-        std::lock_guard lock(shared_->mutex);
-        if (report.generation != shared_->generation)
-            return;
-    }
-    switch (report.kind) {
-    case Report::Message:
-        Q_EMIT MessageArrived(report.topic, report.payload, report.retained);
+    if (report.link != link_.get())
         return;
+    switch (report.kind) {
     case Report::Connected:
-        fatalDelay_ = 0;
-        startTroubles_ = 0;
-        watchdog_.stop();
+        setupDelay_ = 0;
         SetStatus({LinkState::Connected, {}, 0});
         return;
-    case Report::Refused: {
-        const QString why = report.rc == 4 || report.rc == 5 ? QStringLiteral("wrong user name or password")
-                                                               : QString::fromUtf8(mosquitto_connack_string(report.rc));
-        SetStatus({LinkState::Refused, why, delays_.refusedSeconds});
-        StartOverIn(delays_.refusedSeconds);
+    case Report::Refused:
+        SetStatus({LinkState::Refused, report.detail, report.retryInSeconds});
         return;
-    }
+    case Report::TlsFailed:
+        SetStatus({LinkState::TlsFailed, report.detail, report.retryInSeconds});
+        return;
     case Report::SetupFailed:
-        fatalDelay_ = fatalDelay_ == 0 ? delays_.fatalMinSeconds : std::min(fatalDelay_ * 2, delays_.fatalMaxSeconds);
-        SetStatus({report.rc ? LinkState::TlsFailed : LinkState::Misconfigured, report.detail, fatalDelay_});
-        StartOverIn(fatalDelay_);
+        setupDelay_ = setupDelay_ == 0 ? delays_.fatalMinSeconds : std::min(setupDelay_ * 2, delays_.fatalMaxSeconds);
+        SetStatus({report.tls ? LinkState::TlsFailed : LinkState::Misconfigured, report.detail, setupDelay_});
+        setupAgain_.start(std::chrono::seconds(setupDelay_));
         return;
-    case Report::StartTrouble: {
-        // libmosquitto 2.0 leaves a client whose first connection failed at
-        // once (a refused port, an unknown host) disconnected for good: its
-        // loop ends without trying again, so this class does, with the same
-        // back-off libmosquitto uses.
-        // Past the longest wait the count need not grow; unbounded, its
-        // square would overflow after some weeks of a router that is off.
-        startTroubles_ = std::min(startTroubles_ + 1, 64);
-        const unsigned grown = delays_.reconnectMin * static_cast<unsigned>(startTroubles_ * startTroubles_);
-        const int delay = static_cast<int>(std::min(grown, delays_.reconnectMax));
-        SetStatus({LinkState::Unreachable, Reason(report.rc, report.error), delay});
-        StartOverIn(delay);
+    case Report::Failed:
+        SetStatus({report.wasConnected ? LinkState::Lost : LinkState::Unreachable, report.detail, report.retryInSeconds});
         return;
-    }
-    case Report::Disconnected: {
-        const bool wasConnected = status_.state == LinkState::Connected;
-        // A failed handshake shows as a TLS result, as EPROTO, or only in
-        // what OpenSSL said through libmosquitto's log.
-        const bool tls = report.rc == MOSQ_ERR_TLS || report.error == EPROTO ||
-                         report.detail.startsWith(QLatin1String("OpenSSL Error"));
-        const QString detail = tls && !report.detail.isEmpty() ? report.detail : Reason(report.rc, report.error);
-        if (report.loopEnded || tls) {
-            fatalDelay_ = fatalDelay_ == 0 ? delays_.fatalMinSeconds : std::min(fatalDelay_ * 2, delays_.fatalMaxSeconds);
-            SetStatus({tls ? LinkState::TlsFailed : wasConnected ? LinkState::Lost : LinkState::Unreachable, detail, fatalDelay_});
-            StartOverIn(fatalDelay_);
-            return;
-        }
-        SetStatus({wasConnected ? LinkState::Lost : LinkState::Unreachable, detail, 0});
-        StartWatchdog();
-        return;
-    }
     }
 }
 

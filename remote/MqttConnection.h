@@ -1,17 +1,21 @@
 #pragma once
-// One client of one broker on libmosquitto.  The network runs on
-// libmosquitto's own thread (mosquitto_loop_start); creating, connecting and
-// stopping the client (a name lookup, a join) run on a worker thread of this
-// class; the window's thread only hands over messages and learns, by queued
-// calls, what happened.  Nothing here waits on the network on the thread
-// that calls it, and no socket is opened for listening.
+// One client of one broker on libmosquitto.  Each connection runs on a thread
+// of its own that does all the waiting: the name lookup, the connection and
+// the TLS handshake, libmosquitto's network loop (mosquitto_loop, with the
+// library told that threads are used), the pauses between attempts and the
+// goodbye.  Only libmosquitto's documented calls and results decide what
+// happened.  The window's thread hands over messages to keep or send and
+// learns, by queued calls, what the link is doing; nothing here waits on the
+// network on that thread, and no socket is opened for listening.
 #include <QObject>
 #include <QString>
 #include <QTimer>
 #include <chrono>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "RemoteMessages.h"
@@ -19,8 +23,8 @@
 namespace remote {
 
 namespace detail {
-struct LinkShared;
-struct LinkWorker;
+struct Kept;
+struct Link;
 struct LinkReport;
 }  // namespace detail
 
@@ -29,23 +33,23 @@ enum class LinkState {
     Connecting,     // the first attempt is under way
     Connected,
     Refused,        // the broker turned the login down
-    Unreachable,    // no broker answered yet: libmosquitto keeps trying
-    Lost,           // the connection broke: libmosquitto keeps trying
+    Unreachable,    // no broker answered yet: trying again
+    Lost,           // the connection broke: trying again
     TlsFailed,      // the broker's certificate or the TLS handshake failed
     Misconfigured,  // an address or a setting that cannot work
 };
 
 struct LinkStatus {
     LinkState state = LinkState::Off;
-    QString detail;       // the broker's or the system's words, where there are any
-    int retryInSeconds = 0;  // when this class tries again by itself; 0: libmosquitto's own back-off, or never
+    QString detail;          // the broker's or the system's words, where there are any
+    int retryInSeconds = 0;  // when the link tries again by itself; 0: now, or never
 };
 
 struct LinkOptions {
     std::string host;
     int port = 1883;
     bool tls = false;
-    std::string caFile;  // empty: the system's certificate folder
+    std::string caFile;  // empty: the system's certificate store
     std::string user;
     std::string password;
     std::string clientId;
@@ -55,30 +59,42 @@ struct LinkOptions {
 };
 
 struct RetryDelays {
-    // libmosquitto's own reconnection after a lost or unreachable broker:
-    // from `reconnectMin` seconds, growing with the square of the attempts,
-    // up to `reconnectMax`.
+    // After a lost or unreachable broker: from `reconnectMin` seconds,
+    // growing with the square of the attempts, up to `reconnectMax`.
     unsigned reconnectMin = 2;
     unsigned reconnectMax = 30;
-    // A refused login is not retried by libmosquitto; this class tries again
-    // this long after (new settings try at once).
+    // A refused login is tried again only this long after (new settings try at once).
     int refusedSeconds = 600;
-    // After a failed TLS handshake or a protocol error libmosquitto gives up;
-    // this class starts over after this long, doubling each time.
+    // After a failed TLS handshake or a setting that cannot work: from this
+    // long, doubling each time.
     int fatalMinSeconds = 5;
     int fatalMaxSeconds = 300;
 };
+
+// A message as it comes, on the link's thread, before anything is copied:
+// what to keep of it is the receiver's choice.
+struct Incoming {
+    std::string_view topic;
+    const char* payload;
+    std::size_t length;
+    bool retained;  // the broker held it from before the subscription
+    detail::Link* link;
+};
+using Receiver = std::function<void(const Incoming& message)>;
 
 class MqttConnection final : public QObject {
     Q_OBJECT
 public:
     explicit MqttConnection(QObject* parent = nullptr);
-    // Waits up to a few seconds for the worker to let go of the broker.
+    // Waits up to a few seconds for the link's thread to say goodbye.
     ~MqttConnection() override;
     MqttConnection(const MqttConnection&) = delete;
     MqttConnection& operator=(const MqttConnection&) = delete;
 
     void SetRetryDelays(const RetryDelays& delays) { delays_ = delays; }
+    // Called on the link's thread for every message on the subscriptions;
+    // set before Open.
+    void SetReceiver(Receiver receiver) { receiver_ = std::move(receiver); }
 
     // Connects (after closing any connection there is) and returns at once.
     void Open(const LinkOptions& options);
@@ -88,46 +104,43 @@ public:
     // A retained message sent now when connected, and again at every
     // connection, in the order first kept: what the broker should hold.
     void Keep(const std::string& topic, const std::string& payload);
+    // No longer kept; what the broker holds stays until something replaces it.
+    void Forget(const std::string& topic);
     // Everything kept, sent again (Home Assistant came back).
     void SendKeptAgain();
+    // The same from the receiver, on the link's thread: answered there,
+    // whatever the window's thread is busy with.
+    static void SendKeptAgain(const Incoming& from);
     // Sent now when connected, dropped otherwise.
     void Send(const std::string& topic, const std::string& payload, bool retain);
 
     LinkStatus Status() const { return status_; }
-    // Until every open and close handed to the worker has been done, at most
-    // `timeout`; false when it was not.  For the exit, tests and benchmarks.
+    // Until every link closed so far has ended, at most `timeout`; false
+    // when one has not.  For the exit, tests and benchmarks.
     bool Settle(std::chrono::milliseconds timeout);
 
 Q_SIGNALS:
     void StatusChanged(const remote::LinkStatus& status);
-    // On the window's thread.  `retained`: the broker held it from before the
-    // subscription, rather than passing it on as it came.
-    void MessageArrived(const QString& topic, const QByteArray& payload, bool retained);
 
 public:
-    // What the threads report, delivered on the window's thread.
+    // What the link's thread reports, delivered on the window's thread.
     void Deliver(const detail::LinkReport& report);
 
 private:
     void SetStatus(LinkStatus status);
-    // Sends the goodbye and hands the client to the worker to be stopped.
     void LetGo(const std::optional<Message>& goodbye);
-    void StartOver();
-    void StartOverIn(int seconds);
-    void StartWatchdog();
 
-    std::shared_ptr<detail::LinkShared> shared_;
-    std::shared_ptr<detail::LinkWorker> worker_;
+    std::shared_ptr<detail::Kept> kept_;
+    std::shared_ptr<detail::Link> link_;
+    std::vector<std::shared_ptr<detail::Link>> closing_;
     std::optional<LinkOptions> options_;
+    Receiver receiver_;
     RetryDelays delays_;
     LinkStatus status_;
-    int fatalDelay_ = 0;
-    int startTroubles_ = 0;
-    QTimer retry_;
-    // libmosquitto keeps trying on its own after a lost broker; if nothing
-    // is heard for far longer than its back-off and a keep-alive, this class
-    // starts over rather than trust a loop that may have ended.
-    QTimer watchdog_;
+    // A link that could not even be set up (a CA file that cannot be read)
+    // is made again after this long, doubling each time.
+    int setupDelay_ = 0;
+    QTimer setupAgain_;
 };
 
 // A line for the person: what the link is doing.

@@ -11,21 +11,21 @@
 #include "BrokerAddress.h"
 #include "DeviceId.h"
 #include "RemoteDialog.h"
+#include "RemoteSettings.h"
 
 namespace remote {
 
 namespace {
 
 constexpr char kMenuTitle[] = "&Say Whut?";
-// What a diary line quotes of a command nobody understood.
-constexpr qsizetype kQuotedCommand = 60;
+// Whatever was set aside in a minute gets one line at its end.
+constexpr auto kSummaryMinute = std::chrono::minutes(1);
 
-std::string Quoted(const QByteArray& payload)
+std::string SummaryLine(const CommandInbox::Summary& summary)
 {
-    QByteArray shown = payload.left(kQuotedCommand);
-    if (payload.size() > kQuotedCommand)
-        shown += "...";
-    return ('"' + shown + '"').toStdString();
+    const std::string since = CTime(summary.since).Format("%H:%M").str();
+    return "ignored " + std::to_string(summary.count) + (summary.count == 1 ? " command" : " commands") + " since " +
+           since + ", the last: " + summary.last;
 }
 
 }  // namespace
@@ -33,14 +33,18 @@ std::string Quoted(const QByteArray& payload)
 RemoteControl::RemoteControl(GuardAccess& access, QObject* parent)
     : QObject(parent), access_(access), id_(ThisDeviceId()), topics_(id_), connection_(this)
 {
-    connect(&connection_, &MqttConnection::MessageArrived, this, &RemoteControl::OnMessage);
+    connection_.SetReceiver([this](const Incoming& message) { Receive(message); });
     connect(&connection_, &MqttConnection::StatusChanged, this, &RemoteControl::OnStatus);
+    summary_.setSingleShot(true);
+    summary_.setInterval(kSummaryMinute);
+    connect(&summary_, &QTimer::timeout, this, &RemoteControl::WriteSummary);
 }
 
 RemoteControl::~RemoteControl()
 {
     delete dialog_.data();
     connection_.Close(Message{topics_.availability, kOffline});
+    WriteSummary();
 }
 
 void RemoteControl::Start()
@@ -48,6 +52,7 @@ void RemoteControl::Start()
     // Whoever wrote the file last, it holds a password: mode 0600 from now on.
     KeepUserSettingsPrivate();
     settings_ = LoadRemoteSettings();
+    started_ = true;
     const GuardSnapshot snapshot = access_.Snapshot();
     connection_.Keep(topics_.availability, kOnline);
     KeepDiscovery();
@@ -83,7 +88,7 @@ void RemoteControl::Connect()
     options.password = settings_.password.toStdString();
     options.clientId = "hauntwatch-" + id_;
     options.will = {topics_.availability, kOffline};
-    options.subscriptions = {topics_.guardSet, kHomeAssistantStatus};
+    options.subscriptions = {topics_.guardSet, topics_.play, kHomeAssistantStatus};
     connection_.Open(options);
 }
 
@@ -144,6 +149,46 @@ void RemoteControl::KeepDiscovery()
 {
     for (const Message& config : DiscoveryConfigs(id_, DeviceName(settings_), QStringLiteral(HAUNTWATCH_VERSION)))
         connection_.Keep(config.topic, config.payload);
+    KeepButtons();
+}
+
+// A button for each name in the library; a name no longer there loses its
+// button (an empty retained configuration removes an entity).  The ids go
+// into the person's settings, so that a button of an earlier run whose noise
+// has gone meanwhile is removed at the next connection.
+void RemoteControl::KeepButtons()
+{
+    const std::vector<std::string> names = LibraryNames(access_.Snapshot().library);
+    const bool connected = connection_.Status().state == LinkState::Connected;
+    for (const std::string& gone : buttonNames_) {
+        if (std::find(names.begin(), names.end(), gone) != names.end())
+            continue;
+        const std::string topic = ButtonConfigTopic(id_, ButtonId(gone));
+        connection_.Forget(topic);
+        connection_.Send(topic, {}, true);
+    }
+    QStringList ids = connected ? QStringList() : LoadPublishedButtons();
+    for (const std::string& name : names) {
+        const Message config = ButtonConfig(id_, DeviceName(settings_), QStringLiteral(HAUNTWATCH_VERSION), name);
+        connection_.Keep(config.topic, config.payload);
+        const QString id = QString::fromStdString(ButtonId(name));
+        if (!ids.contains(id))
+            ids << id;
+    }
+    if (ids != LoadPublishedButtons())
+        SavePublishedButtons(ids);
+    buttonNames_ = names;
+}
+
+void RemoteControl::RemoveStaleButtons()
+{
+    QStringList current;
+    for (const std::string& name : buttonNames_)
+        current << QString::fromStdString(ButtonId(name));
+    for (const QString& id : LoadPublishedButtons())
+        if (!current.contains(id))
+            connection_.Send(ButtonConfigTopic(id_, id.toStdString()), {}, true);
+    SavePublishedButtons(current);
 }
 
 void RemoteControl::KeepGuard(bool on)
@@ -229,54 +274,91 @@ void RemoteControl::TimerFailed(CTime /*at*/)
     LaterRefresh();
 }
 
-void RemoteControl::OnMessage(const QString& topic, const QByteArray& payload, bool retained)
+void RemoteControl::LibraryChanged()
 {
-    if (topic == QLatin1String(kHomeAssistantStatus)) {
-        // Home Assistant came back and has forgotten what it discovered.
-        if (payload == kOnline)
-            connection_.SendKeptAgain();
+    // The start-up's own loading of the settings comes before Start, which
+    // keeps the buttons of what was loaded.
+    if (started_)
+        KeepButtons();
+}
+
+void RemoteControl::Receive(const Incoming& message)
+{
+    bool wake = false;
+    if (message.topic == kHomeAssistantStatus) {
+        // Home Assistant came back and has forgotten what it discovered:
+        // answered here, whatever the window's thread is busy with.
+        if (std::string_view(message.payload, message.length) == kOnline)
+            MqttConnection::SendKeptAgain(message);
         return;
     }
-    if (topic.toStdString() != topics_.guardSet)
-        return;
-    if (retained) {
-        // A command left on the broker is a wish from the past (or a switch
-        // set to retain), not somebody asking now.
-        if (std::find(retainedNoted_.begin(), retainedNoted_.end(), payload) == retainedNoted_.end()) {
-            retainedNoted_.push_back(payload);
-            Note("ignored the retained command " + Quoted(payload) + " found on the broker at connection");
-        }
-        return;
+    // A command left retained on the broker is a wish from the past (or a
+    // switch set to retain), not somebody asking now: it is only counted.
+    if (message.topic == topics_.guardSet)
+        wake = inbox_.OfferGuard(message.payload, message.length, message.retained);
+    else if (message.topic == topics_.play)
+        wake = inbox_.OfferPlay(message.payload, message.length, message.retained);
+    if (wake)
+        QMetaObject::invokeMethod(this, &RemoteControl::Drain, Qt::QueuedConnection);
+}
+
+void RemoteControl::Drain()
+{
+    if (const std::optional<CommandInbox::Command> command = inbox_.Take()) {
+        if (command->kind == CommandInbox::Command::Kind::Guard)
+            CarryOutGuard(command->payload);
+        else if (!access_.PlayNoise(command->payload))
+            inbox_.SetAside(command->payload);
+        LaterRefresh();
+        // The next one from the event loop: the window answers in between.
+        QTimer::singleShot(0, this, &RemoteControl::Drain);
     }
+    ConsiderSummary();
+}
+
+void RemoteControl::CarryOutGuard(const std::string& command)
+{
     const bool wasOn = access_.Snapshot().on;
-    if (payload == kOn) {
+    if (command == kOn && !wasOn) {
         Note("command ON from the broker");
         access_.TurnOn(GuardStartOrigin::Remote);
-    } else if (payload == kOff) {
+    } else if (command == kOff && wasOn) {
         Note("command OFF from the broker");
         access_.Stop();
-    } else {
-        Note("ignored the command " + Quoted(payload) + " (only ON and OFF are understood)");
     }
     // A change was sent by the guard's own event; a command that changed
     // nothing (ON while on) still gets an answer, for a switch that guessed.
     const bool isOn = access_.Snapshot().on;
     if (isOn == wasOn)
         KeepGuard(isOn);
-    LaterRefresh();
 }
 
-// The diary hears of each change between connected, refused, lost and TLS
-// failed, not of every retry in between.
+void RemoteControl::ConsiderSummary()
+{
+    if (!summary_.isActive() && inbox_.SomethingSetAside())
+        summary_.start();
+}
+
+void RemoteControl::WriteSummary()
+{
+    if (const std::optional<CommandInbox::Summary> summary = inbox_.TakeSummary())
+        Note(SummaryLine(*summary));
+}
+
+// The diary hears of each change between connected, unreachable, refused,
+// lost and TLS failed, with the reason: once an outage, not at every retry.
 void RemoteControl::OnStatus(const LinkStatus& /*status*/)
 {
     const LinkStatus shown = Status();
-    const bool worthANote = shown.state == LinkState::Connected || shown.state == LinkState::Refused ||
-                            shown.state == LinkState::Lost || shown.state == LinkState::TlsFailed;
+    const bool worthANote = shown.state == LinkState::Connected || shown.state == LinkState::Unreachable ||
+                            shown.state == LinkState::Refused || shown.state == LinkState::Lost ||
+                            shown.state == LinkState::TlsFailed;
     if (worthANote && shown.state != lastNoted_) {
         Note(StatusLine().toStdString());
         lastNoted_ = shown.state;
     }
+    if (shown.state == LinkState::Connected)
+        RemoveStaleButtons();
     Q_EMIT StatusChanged(shown);
 }
 

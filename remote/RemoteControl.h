@@ -5,10 +5,12 @@
 // GuardAccess, on the window's thread.
 #include <QObject>
 #include <QPointer>
+#include <QTimer>
 #include <functional>
 #include <optional>
 #include <string>
 
+#include "CommandInbox.h"
 #include "GuardAccess.h"
 #include "MqttConnection.h"
 #include "RemoteMessages.h"
@@ -28,7 +30,8 @@ public:
     using DiaryLine = std::function<void(const std::string& what)>;
 
     explicit RemoteControl(GuardAccess& access, QObject* parent = nullptr);
-    // Says "offline" (retained) at a clean exit and lets go of the broker.
+    // Says "offline" (retained) at a clean exit and lets go of the broker;
+    // what was set aside since the last summary gets its line.
     ~RemoteControl() override;
 
     // Keeps the settings file private and connects when a broker is set.
@@ -58,6 +61,7 @@ public:
     void QuietHold(CTime until, CTime at) override;
     void WakeUpArmed(CTime wake) override;
     void TimerFailed(CTime at) override;
+    void LibraryChanged() override;
 
 public Q_SLOTS:
     // What the audible check found last: nobody can hear Mervo, or somebody can.
@@ -72,10 +76,18 @@ Q_SIGNALS:
 private:
     void Connect();
     void KeepDiscovery();
+    void KeepButtons();
+    void RemoveStaleButtons();
     void KeepGuard(bool on);
     void KeepNext(const std::string& next);
     void LaterRefresh();
-    void OnMessage(const QString& topic, const QByteArray& payload, bool retained);
+    // On libmosquitto's thread: what a subscription brings.
+    void Receive(const Incoming& message);
+    // The waiting commands, one at a time, the event loop running between.
+    void Drain();
+    void CarryOutGuard(const std::string& command);
+    void ConsiderSummary();
+    void WriteSummary();
     void OnStatus(const LinkStatus& status);
     void Note(const std::string& what);
 
@@ -90,7 +102,12 @@ private:
     std::optional<int> problems_;
     std::string next_;
     bool refreshPending_ = false;
-    std::vector<QByteArray> retainedNoted_;
+    CommandInbox inbox_;
+    // The end of the minute whose set-aside commands get one summary line.
+    QTimer summary_;
+    // The names whose buttons are kept on the broker now.
+    std::vector<std::string> buttonNames_;
+    bool started_ = false;
     LinkState lastNoted_ = LinkState::Off;
     QPointer<QWidget> mainWindow_;
     QPointer<RemoteDialog> dialog_;

@@ -47,7 +47,11 @@ RemoteDialog::RemoteDialog(RemoteControl& control, QWidget* parent)
     form->addRow(QStringLiteral("&User:"), user_);
     form->addRow(QStringLiteral("&Password:"), password_);
     form->addRow(QStringLiteral("Device &name:"), name_);
-    form->addRow(QStringLiteral("&CA file:"), caRow);
+    // A row of a field and a button takes no mnemonic by itself: its label
+    // is made with the field as its buddy.
+    auto* caLabel = new QLabel(QStringLiteral("&CA file:"), this);
+    caLabel->setBuddy(caFile_);
+    form->addRow(caLabel, caRow);
 
     auto* topics = new QLabel(QStringLiteral("Topics: %1/… and homeassistant/…").arg(QString::fromStdString(control.TopicNames().base)), this);
     topics->setTextInteractionFlags(Qt::TextSelectableByMouse);

@@ -1,10 +1,12 @@
 #include "RemoteMessages.h"
 
+#include <QCryptographicHash>
 #include <QDateTime>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <algorithm>
 
 namespace remote {
 
@@ -27,6 +29,7 @@ Topics::Topics(const std::string& deviceId)
       availability(base + "/availability"),
       guard(base + "/guard"),
       guardSet(base + "/guard/set"),
+      play(base + "/play"),
       lastPlay(base + "/last_play"),
       problems(base + "/problems"),
       next(base + "/next"),
@@ -34,10 +37,21 @@ Topics::Topics(const std::string& deviceId)
 {
 }
 
-std::vector<Message> DiscoveryConfigs(const std::string& deviceId, const QString& deviceName, const QString& version)
+namespace {
+
+std::string Node(const std::string& deviceId)
+{
+    return "hauntwatch_" + deviceId;
+}
+
+// One entity of the device: its component, object, name and own fields.
+// The entity id Home Assistant gives it is asked for as `default_entity_id`
+// (domain.slug); before 2025.10 it named the entity from its name instead.
+Message Entity(const std::string& deviceId, const QString& deviceName, const QString& version, const std::string& component,
+               const std::string& object, const QString& name, QJsonObject fields)
 {
     const Topics topics(deviceId);
-    const std::string node = "hauntwatch_" + deviceId;
+    const std::string node = Node(deviceId);
     const QJsonObject device{
         {QStringLiteral("identifiers"), QJsonArray{Q(node)}},
         {QStringLiteral("name"), deviceName},
@@ -45,16 +59,23 @@ std::vector<Message> DiscoveryConfigs(const std::string& deviceId, const QString
         {QStringLiteral("model"), QStringLiteral("Hauntwatch")},
         {QStringLiteral("sw_version"), version},
     };
-    // Each entity: its component, object id, name and own fields.
+    fields.insert(QStringLiteral("name"), name);
+    fields.insert(QStringLiteral("unique_id"), Q(node + "_" + object));
+    fields.insert(QStringLiteral("default_entity_id"), Q(component + "." + node + "_" + object));
+    fields.insert(QStringLiteral("availability_topic"), Q(topics.availability));
+    fields.insert(QStringLiteral("payload_available"), QString::fromLatin1(kOnline));
+    fields.insert(QStringLiteral("payload_not_available"), QString::fromLatin1(kOffline));
+    fields.insert(QStringLiteral("device"), device);
+    return Message{"homeassistant/" + component + "/" + node + "/" + object + "/config", Compact(fields)};
+}
+
+}  // namespace
+
+std::vector<Message> DiscoveryConfigs(const std::string& deviceId, const QString& deviceName, const QString& version)
+{
+    const Topics topics(deviceId);
     auto entity = [&](const char* component, const char* object, const char* name, QJsonObject fields) {
-        fields.insert(QStringLiteral("name"), QString::fromUtf8(name));
-        fields.insert(QStringLiteral("unique_id"), Q(node + "_" + object));
-        fields.insert(QStringLiteral("object_id"), Q(node + "_" + object));
-        fields.insert(QStringLiteral("availability_topic"), Q(topics.availability));
-        fields.insert(QStringLiteral("payload_available"), QString::fromLatin1(kOnline));
-        fields.insert(QStringLiteral("payload_not_available"), QString::fromLatin1(kOffline));
-        fields.insert(QStringLiteral("device"), device);
-        return Message{std::string("homeassistant/") + component + "/" + node + "/" + object + "/config", Compact(fields)};
+        return Entity(deviceId, deviceName, version, component, object, QString::fromUtf8(name), std::move(fields));
     };
     return {
         entity("switch", "guard", "Guard",
@@ -69,7 +90,9 @@ std::vector<Message> DiscoveryConfigs(const std::string& deviceId, const QString
         entity("sensor", "last_play", "Last play",
                {{QStringLiteral("state_topic"), Q(topics.lastPlay)},
                 {QStringLiteral("value_template"),
-                 QStringLiteral("{{ (value_json.result ~ ' ' ~ (value_json.name or value_json.path)) | truncate(255) }}")},
+                 // At most 255 characters, Home Assistant's limit for a state:
+                 // no leeway, the "..." counted in.
+                 QStringLiteral("{{ (value_json.result ~ ' ' ~ (value_json.name or value_json.path)) | truncate(255, true, '...', 0) }}")},
                 {QStringLiteral("json_attributes_topic"), Q(topics.lastPlay)},
                 {QStringLiteral("icon"), QStringLiteral("mdi:volume-high")}}),
         entity("sensor", "problems", "Problems",
@@ -85,6 +108,41 @@ std::vector<Message> DiscoveryConfigs(const std::string& deviceId, const QString
                 {QStringLiteral("payload_on"), QString::fromLatin1(kOn)},
                 {QStringLiteral("payload_off"), QString::fromLatin1(kOff)}}),
     };
+}
+
+std::string ButtonId(const std::string& noiseName)
+{
+    return "play_" + QCryptographicHash::hash(QByteArray::fromStdString(noiseName), QCryptographicHash::Sha256)
+                         .toHex()
+                         .left(12)
+                         .toStdString();
+}
+
+std::string ButtonConfigTopic(const std::string& deviceId, const std::string& buttonId)
+{
+    return "homeassistant/button/" + Node(deviceId) + "/" + buttonId + "/config";
+}
+
+Message ButtonConfig(const std::string& deviceId, const QString& deviceName, const QString& version,
+                     const std::string& noiseName)
+{
+    // Names are the system's 8-bit text, as file names are.
+    const QString name = QFile::decodeName(QByteArray::fromStdString(noiseName));
+    return Entity(deviceId, deviceName, version, "button", ButtonId(noiseName), QStringLiteral("Play ") + name,
+                  {{QStringLiteral("command_topic"), Q(Topics(deviceId).play)},
+                   {QStringLiteral("payload_press"), name},
+                   {QStringLiteral("icon"), QStringLiteral("mdi:play")}});
+}
+
+std::vector<std::string> LibraryNames(const NoiseLibrary& library)
+{
+    std::vector<std::string> names;
+    for (int i = 0; i < library.noiseCount && i < kMaxNoises; ++i) {
+        const std::string name = library.noises[i].name.str();
+        if (!name.empty() && std::find(names.begin(), names.end(), name) == names.end())
+            names.push_back(name);
+    }
+    return names;
 }
 
 std::string IsoTime(std::int64_t secondsSinceEpoch)
@@ -135,7 +193,11 @@ std::string NoiseNameFor(const GuardSnapshot& snapshot, const CString& path)
     for (const NoiseSlot& slot : snapshot.slots)
         if (slot.filePath == path && !(slot.noiseName == kNothing))
             return slot.noiseName.str();
-    return {};
+    std::string name;
+    for (int i = 0; i < snapshot.library.noiseCount && i < kMaxNoises; ++i)
+        if (snapshot.library.noises[i].path == path)
+            name = snapshot.library.noises[i].name.str();
+    return name;
 }
 
 }  // namespace remote

@@ -17,6 +17,7 @@ struct Topics {
     std::string availability;  // online / offline
     std::string guard;         // ON / OFF
     std::string guardSet;      // commands
+    std::string play;          // a noise's name: play it once
     std::string lastPlay;      // JSON
     std::string problems;      // a count
     std::string next;          // ISO time, or None
@@ -42,6 +43,16 @@ struct Message {
 // homeassistant/<component>/hauntwatch_ID/<object>/config, sharing one device.
 std::vector<Message> DiscoveryConfigs(const std::string& deviceId, const QString& deviceName, const QString& version);
 
+// One noise of the library as a button ("Play Dog barking") that sends its
+// name to the play topic.  Its id, in the topic and the unique id, comes
+// from a hash of the name's bytes.
+std::string ButtonId(const std::string& noiseName);
+std::string ButtonConfigTopic(const std::string& deviceId, const std::string& buttonId);
+Message ButtonConfig(const std::string& deviceId, const QString& deviceName, const QString& version,
+                     const std::string& noiseName);
+// The distinct names of the library, each once.
+std::vector<std::string> LibraryNames(const NoiseLibrary& library);
+
 // Local time with its offset, 2026-12-07T23:30:00+01:00.
 std::string IsoTime(std::int64_t secondsSinceEpoch);
 
@@ -52,7 +63,8 @@ const char* FailureReason(platform::PlayFailure failure);
 std::string LastPlayJson(const PlayReport& report, const std::string& name);
 
 // The name the person gave the noise at `path`: the first of the guard's rows
-// that plays that path; empty when none does.
+// that plays that path, else the library's last entry of it; empty when
+// neither has it.
 std::string NoiseNameFor(const GuardSnapshot& snapshot, const CString& path);
 
 }  // namespace remote

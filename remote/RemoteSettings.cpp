@@ -81,4 +81,16 @@ QString DeviceName(const RemoteSettings& settings)
     return name.isEmpty() ? QSysInfo::machineHostName() : name;
 }
 
+QStringList LoadPublishedButtons()
+{
+    QSettings settings = UserSettings();
+    return settings.value(kGroup + QStringLiteral("/Buttons")).toStringList();
+}
+
+void SavePublishedButtons(const QStringList& ids)
+{
+    QSettings settings = UserSettings();
+    settings.setValue(kGroup + QStringLiteral("/Buttons"), ids);
+}
+
 }  // namespace remote

@@ -3,6 +3,7 @@
 // ~/.config/Hauntwatch/hauntwatch.conf).  The file then holds a password, so
 // it is kept readable by its owner alone.
 #include <QString>
+#include <QStringList>
 
 namespace remote {
 
@@ -26,6 +27,11 @@ bool SaveRemoteSettings(const RemoteSettings& settings, QString* error = nullptr
 // new file the old one's mode: a file that starts at 0600 stays so, whoever
 // writes it later (recent files, the picker's folder, the sound output).
 bool KeepUserSettingsPrivate(QString* error = nullptr);
+
+// The ids of the noise buttons published on the broker, so that those whose
+// noise has gone can be removed at a later connection.
+QStringList LoadPublishedButtons();
+void SavePublishedButtons(const QStringList& ids);
 
 // The name the device goes by: the setting, else the machine's host name.
 QString DeviceName(const RemoteSettings& settings);

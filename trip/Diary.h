@@ -53,5 +53,7 @@ std::vector<DiaryEntry> ReadDiary(CTime from);
 // The reason word of a failed play: "file missing", "no sound output", ...
 std::string FailureReason(platform::PlayFailure failure);
 inline constexpr char kTimerFailedReason[] = "timer failed";
+// The last field of a play a person asked for through the remote control.
+inline constexpr char kFromTheBroker[] = "from the broker";
 
 }  // namespace trip

@@ -41,15 +41,21 @@ void GuardRecords::GuardStopped(CTime at)
 
 void GuardRecords::Played(const PlayReport& report)
 {
+    std::vector<std::string> fields{report.path.str()};
+    if (report.outcome == PlayOutcome::Failed)
+        fields.push_back(FailureReason(report.failure));
+    // A noise a person asked for through the broker says so.
+    if (report.origin == PlayOrigin::Remote)
+        fields.push_back(kFromTheBroker);
     switch (report.outcome) {
     case PlayOutcome::Played:
-        Write(report.at, "played", {report.path.str()});
+        Write(report.at, "played", fields);
         break;
     case PlayOutcome::Started:
-        Write(report.at, "started", {report.path.str()});
+        Write(report.at, "started", fields);
         break;
     case PlayOutcome::Failed:
-        Write(report.at, "failed", {report.path.str(), FailureReason(report.failure)});
+        Write(report.at, "failed", fields);
         break;
     }
 }

@@ -93,6 +93,7 @@ public:
         snapshot.on = false;
         control->GuardStopped(CTime());
     }
+    bool PlayNoise(const std::string&) override { return false; }
     void AppendProblem(const std::string&) override {}
     GuardSnapshot Snapshot() const override { return snapshot; }
     int ProblemCount() const override { return 0; }

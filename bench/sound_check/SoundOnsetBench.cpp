@@ -145,6 +145,7 @@ class Problems final : public GuardAccess {
 public:
     void TurnOn(GuardStartOrigin) override {}
     void Stop() override {}
+    bool PlayNoise(const std::string&) override { return false; }
     void AppendProblem(const std::string& line) override { lines.push_back(line); }
     GuardSnapshot Snapshot() const override { return {}; }
     int ProblemCount() const override { return static_cast<int>(lines.size()); }

@@ -8,6 +8,7 @@
 #include <QJsonObject>
 #include <QProcess>
 #include <QProcessEnvironment>
+#include <QTest>
 #include <csignal>
 #include <filesystem>
 #include <fstream>
@@ -63,10 +64,17 @@ private:
     std::string display_;
 };
 
-// One Hauntwatch with its own home, settings and stand-in starter.
+struct LibraryNoise {
+    std::string name;
+    std::string path;
+};
+
+// One Hauntwatch with its own home, settings and stand-in starter.  Without
+// a library of its own it has one noise, "radio", started every minute.
 class Program {
 public:
-    Program(const std::string& folder, const XServer& x, const Broker& broker) : folder_(folder)
+    Program(const std::string& folder, const XServer& x, const Broker& broker, std::vector<LibraryNoise> library = {})
+        : folder_(folder), library_(std::move(library))
     {
         for (const char* sub : {"home", "config/Hauntwatch", "bin"})
             std::filesystem::create_directories(folder_ + "/" + sub);
@@ -129,6 +137,23 @@ public:
         return xdotool.waitForFinished(20000) && xdotool.exitCode() == 0 && process_.waitForFinished(20000);
     }
 
+    // Two _NET_WM_PING round trips to the main window within thirty seconds.
+    bool AnswersPing(const XServer& x)
+    {
+        QProcess ping;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("DISPLAY", QString::fromStdString(x.display()));
+        ping.setProcessEnvironment(environment);
+        ping.start(QStringLiteral("sh"), {QStringLiteral("-c"),
+                                          QStringLiteral("w=$(xdotool search --sync --onlyvisible --pid %1 --name '^Hauntwatch$' | head -1) && "
+                                                         "'%2' \"$w\" 2 30")
+                                              .arg(process_.processId())
+                                              .arg(QStringLiteral(ROUNDTRIP_BINARY))});
+        return ping.waitForFinished(40000) && ping.exitCode() == 0;
+    }
+    std::string DiaryPath() const { return home() + "/diary.log"; }
+    std::string Diary() const { return ReadFile(DiaryPath()); }
+
     qint64 pid() const { return process_.processId(); }
     bool Finished() { return process_.waitForFinished(30000) && process_.exitCode() == 0; }
     std::string home() const { return folder_ + "/home"; }
@@ -141,7 +166,6 @@ public:
     std::string Node() const { return "hauntwatch_" + Id(); }
 
 private:
-    // One noise, "radio", started every minute, exactly.
     void WriteSettingsFile()
     {
         const GuardSettingsRecord kept = GuardSettings;
@@ -150,15 +174,20 @@ private:
             slot.noiseName = kNothing;
             slot.filePath = kNone;
         }
-        GuardSettings.library.noiseCount = 1;
-        GuardSettings.library.noises[0] = Noise{"radio", radio().c_str()};
-        GuardSettings.slots[0] = NoiseSlot{"radio", radio().c_str(), 1, kModeExact, 1, CTime()};
+        for (const LibraryNoise& noise : library_)
+            GuardSettings.library.noises[GuardSettings.library.noiseCount++] = Noise{noise.name.c_str(), noise.path.c_str()};
+        if (library_.empty()) {
+            GuardSettings.library.noiseCount = 1;
+            GuardSettings.library.noises[0] = Noise{"radio", radio().c_str()};
+            GuardSettings.slots[0] = NoiseSlot{"radio", radio().c_str(), 1, kModeExact, 1, CTime()};
+        }
         CQwendrikDoc document;
         EXPECT_TRUE(document.OnSaveDocument((home() + "/noises.hwt").c_str()));
         GuardSettings = kept;
     }
 
     std::string folder_;
+    std::vector<LibraryNoise> library_;
     QProcess process_;
 };
 
@@ -221,13 +250,13 @@ TEST_F(EndToEndTest, SeenSwitchedAndHeardFromTheBrokerAndSaidOfflineWhenKilled)
     ASSERT_TRUE(program.Start());
     ASSERT_TRUE(listener.WaitFor(topics.availability, "online", 30s)) << "never online:\n" << program.ProgramLog();
     ASSERT_TRUE(listener.WaitFor(topics.problems, "0")) << "the starting state never came";
-    EXPECT_EQ(Configs(listener, program.Node()), 5u);
+    EXPECT_EQ(Configs(listener, program.Node()), 6u) << "five entities and the library's one noise as a button";
 
     // What a Home Assistant starting now finds on the broker.
     {
         Listener newcomer(broker.port(), {"homeassistant/#", topics.guard});
         ASSERT_TRUE(newcomer.WaitFor(topics.guard, "OFF")) << "the guard is not retained OFF";
-        ASSERT_TRUE(WaitFor([&] { return Configs(newcomer) == 5; }, 10s));
+        ASSERT_TRUE(WaitFor([&] { return Configs(newcomer) == 6; }, 10s));
         for (const Heard& h : newcomer.All()) {
             SCOPED_TRACE(h.topic);
             EXPECT_TRUE(h.retained);
@@ -237,6 +266,11 @@ TEST_F(EndToEndTest, SeenSwitchedAndHeardFromTheBrokerAndSaidOfflineWhenKilled)
             EXPECT_TRUE(config.value("unique_id").toString().startsWith(QString::fromStdString(program.Node())));
             EXPECT_EQ(config.value("device").toObject().value("identifiers").toArray().first().toString().toStdString(), program.Node());
             EXPECT_EQ(config.value("device").toObject().value("name").toString(), "kitchen");
+            if (h.topic.starts_with("homeassistant/button/")) {
+                EXPECT_EQ(config.value("command_topic").toString().toStdString(), topics.play);
+                EXPECT_EQ(config.value("payload_press").toString(), "radio");
+                continue;
+            }
             EXPECT_TRUE(config.value("state_topic").toString().startsWith(QString::fromStdString(topics.base + "/")));
             if (h.topic.starts_with("homeassistant/switch/")) {
                 EXPECT_EQ(config.value("command_topic").toString().toStdString(), topics.guardSet);
@@ -246,7 +280,7 @@ TEST_F(EndToEndTest, SeenSwitchedAndHeardFromTheBrokerAndSaidOfflineWhenKilled)
     // The program handles its subscriptions in order: once it has answered
     // Home Assistant's "online", it has passed over the retained ON.
     ASSERT_TRUE(listener.Publish(kHomeAssistantStatus, "online"));
-    ASSERT_TRUE(WaitFor([&] { return Configs(listener, program.Node()) == 10; }, 15s)) << "discovery was not sent again";
+    ASSERT_TRUE(WaitFor([&] { return Configs(listener, program.Node()) == 12; }, 15s)) << "discovery was not sent again";
     for (const Heard& h : listener.On(topics.guard))
         EXPECT_EQ(h.payload, "OFF") << "the retained ON was obeyed";
 
@@ -293,7 +327,7 @@ TEST_F(EndToEndTest, ABrokerAwayWhileASlotPlaysGetsTheWholeStateWhenBackAndAQuit
     Listener listener(broker.port(), {topics.base + "/#", "homeassistant/#"});
     ASSERT_TRUE(listener.WaitFor(topics.availability, "online", 60s)) << "did not reconnect:\n" << program.ProgramLog();
     ASSERT_TRUE(listener.WaitFor(topics.guard, "ON"));
-    ASSERT_TRUE(WaitFor([&] { return listener.Latest(topics.lastPlay).has_value() && Configs(listener) == 5; }, 15s));
+    ASSERT_TRUE(WaitFor([&] { return listener.Latest(topics.lastPlay).has_value() && Configs(listener) == 6; }, 15s));
     const QJsonObject play = QJsonDocument::fromJson(QByteArray::fromStdString(*listener.Latest(topics.lastPlay))).object();
     EXPECT_EQ(play.value("result").toString(), "started");
     EXPECT_NEAR(QDateTime::fromString(play.value("time").toString(), Qt::ISODate).toSecsSinceEpoch(), playedAt, 2)
@@ -329,7 +363,7 @@ TEST_F(EndToEndTest, TwoHomesOnOneBrokerAreTwoDevicesEachSwitchingOnlyItself)
     }
     EXPECT_EQ(deviceNames, (std::map<QString, QString>{{QString::fromStdString(kitchen.Node()), "kitchen"},
                                                        {QString::fromStdString(attic.Node()), "attic"}}));
-    EXPECT_EQ(uniqueIds.size(), 10u);
+    EXPECT_EQ(uniqueIds.size(), 12u);
     EXPECT_TRUE(ListeningTcpSockets(kitchen.pid()).empty()) << "the program listens for connections";
 
     // A second start for the kitchen's home hands over and ends, leaving the
@@ -358,6 +392,118 @@ TEST_F(EndToEndTest, TwoHomesOnOneBrokerAreTwoDevicesEachSwitchingOnlyItself)
     ASSERT_TRUE(listener.Publish(kHomeAssistantStatus, "online"));
     ASSERT_TRUE(listener.WaitForCount(a.guard, 5));
     EXPECT_EQ(listener.Latest(a.guard), "ON") << "the kitchen's OFF stopped the attic";
+}
+
+std::size_t LinesWith(const std::string& text, const std::string& part)
+{
+    std::size_t found = 0;
+    std::istringstream lines(text);
+    for (std::string line; std::getline(lines, line);)
+        found += line.find(part) != std::string::npos ? 1 : 0;
+    return found;
+}
+
+// A thousand and one ON and OFF in a fraction of a second: each change plays
+// the guard's sound, yet the flood ends in the last one's state within
+// seconds, and a key typed meanwhile is answered.
+TEST_F(EndToEndTest, AFloodOfCommandsEndsInTheLastOnesStateAndTheWindowAnswersMeanwhile)
+{
+    Program program(folder / "hall", x, broker);
+    const Topics topics = program.TopicNames();
+    Listener listener(broker.port(), {topics.base + "/#"});
+    ASSERT_TRUE(program.Start());
+    ASSERT_TRUE(listener.WaitFor(topics.guard, "OFF", 30s)) << "never online:\n" << program.ProgramLog();
+
+    std::vector<std::string> flood;
+    for (int i = 0; i <= 1000; ++i)
+        flood.push_back(i % 2 == 0 ? "ON" : "OFF");
+    ASSERT_TRUE(listener.Flood(topics.guardSet, flood));
+    // The window's event loop answers the window manager's ping meanwhile.
+    EXPECT_TRUE(program.AnswersPing(x)) << "the window did not answer during the flood";
+    ASSERT_TRUE(listener.WaitFor(topics.guard, "ON", 60s)) << "the flood did not end in its last command's state";
+    ASSERT_TRUE(program.Quit(x)) << program.ProgramLog();
+    const std::string diary = program.Diary();
+    EXPECT_LE(LinesWith(diary, "from the broker"), 3u) << "the guard followed the flood:\n" << diary;
+    EXPECT_EQ(LinesWith(diary, "overtaken by a later one"), 1u) << diary;
+}
+
+// Anybody who may publish on the command topic sends fifteen thousand
+// payloads of junk: the diary's history stays, and grows by a line.
+TEST_F(EndToEndTest, FifteenThousandJunkCommandsLeaveTheDiarysHistoryInPlace)
+{
+    Program program(folder / "hall", x, broker);
+    std::string history;
+    for (int day = 1; day <= 7; ++day)
+        for (int hour = 0; hour < 24; ++hour)
+            history += "2026-12-0" + std::to_string(day) + "T" + (hour < 10 ? "0" : "") + std::to_string(hour) +
+                       ":00:00+00:00\tstarted\t" + program.radio() + "\n";
+    std::ofstream(program.DiaryPath()) << history;
+    const Topics topics = program.TopicNames();
+    Listener listener(broker.port(), {topics.base + "/#"});
+    ASSERT_TRUE(program.Start());
+    ASSERT_TRUE(listener.WaitFor(topics.guard, "OFF", 30s)) << "never online:\n" << program.ProgramLog();
+
+    std::vector<std::string> junk;
+    for (int i = 0; i < 15000; ++i)
+        junk.push_back(i % 3 == 0 ? std::string("\0\xff\xfe junk\n", 10) : i % 3 == 1 ? "toggle " + std::to_string(i) : std::string(200, 'x'));
+    ASSERT_TRUE(listener.Flood(topics.guardSet, junk));
+    // Answered once everything before it is handled.
+    ASSERT_TRUE(listener.Publish(topics.guardSet, "OFF"));
+    ASSERT_TRUE(listener.WaitForCount(topics.guard, 2, 60s));
+    ASSERT_TRUE(program.Quit(x));
+
+    const std::string diary = program.Diary();
+    ASSERT_TRUE(diary.starts_with(history)) << "the history was pushed out";
+    EXPECT_LT(diary.size() - history.size(), 4096u) << diary.substr(history.size());
+    EXPECT_EQ(LinesWith(diary, "ignored 15000 commands since "), 1u) << diary.substr(history.size());
+    EXPECT_EQ(diary.find('\0'), std::string::npos) << "raw bytes reached the diary";
+}
+
+// The README's Home Assistant script: footsteps upstairs, a door downstairs
+// twenty seconds later, then the television, pressed as Home Assistant
+// presses the buttons the two programs offer.  Both diaries tell the order.
+TEST_F(EndToEndTest, AStoryAcrossTwoMachinesPlaysInTheOrderOfTheScript)
+{
+    std::filesystem::create_directories(folder / "sounds");
+    for (const char* name : {"footsteps.wav", "door.wav", "television.wav"})
+        std::filesystem::copy_file(TEST_DATA_DIR "/tone.wav", folder / (std::string("sounds/") + name));
+    Program upstairs(folder / "upstairs", x, broker, {{"Footsteps", folder / "sounds/footsteps.wav"}});
+    Program downstairs(folder / "downstairs", x, broker,
+                       {{"Door", folder / "sounds/door.wav"}, {"Television", folder / "sounds/television.wav"}});
+    Listener listener(broker.port(), {"homeassistant/button/#"});
+    ASSERT_TRUE(upstairs.Start() && downstairs.Start());
+    ASSERT_TRUE(WaitFor([&] { return Configs(listener) == 3; }, 30s)) << "not three buttons";
+    // What Home Assistant knows of each button: where a press goes, and what it says.
+    std::map<std::string, std::pair<std::string, std::string>> buttons;
+    for (const Heard& h : listener.All()) {
+        const QJsonObject config = QJsonDocument::fromJson(QByteArray::fromStdString(h.payload)).object();
+        buttons[config.value("name").toString().toStdString()] = {config.value("command_topic").toString().toStdString(),
+                                                                  config.value("payload_press").toString().toStdString()};
+    }
+    auto press = [&](const std::string& button) {
+        ASSERT_EQ(buttons.count(button), 1u) << button;
+        ASSERT_TRUE(listener.Publish(buttons[button].first, buttons[button].second));
+    };
+    press("Play Footsteps");
+    QTest::qWait(20000);  // the script's delay: the story's own time
+    press("Play Door");
+    press("Play Television");
+    auto played = [](const Program& program, const std::string& file) -> std::optional<std::int64_t> {
+        std::istringstream lines(program.Diary());
+        for (std::string line; std::getline(lines, line);)
+            if (line.find("\tplayed\t") != std::string::npos && line.find(file) != std::string::npos &&
+                line.ends_with("\tfrom the broker"))
+                return QDateTime::fromString(QString::fromStdString(line.substr(0, line.find('\t'))), Qt::ISODate).toSecsSinceEpoch();
+        return std::nullopt;
+    };
+    ASSERT_TRUE(WaitFor([&] { return played(downstairs, "television.wav").has_value(); }, 30s))
+        << "the television never played:\n" << downstairs.Diary();
+    const auto footsteps = played(upstairs, "footsteps.wav");
+    const auto door = played(downstairs, "door.wav");
+    const auto television = played(downstairs, "television.wav");
+    ASSERT_TRUE(footsteps && door) << upstairs.Diary() << downstairs.Diary();
+    EXPECT_GE(*door - *footsteps, 19) << "the door came before the script's twenty seconds";
+    EXPECT_LE(*door, *television) << "the television before the door";
 }
 
 }  // namespace

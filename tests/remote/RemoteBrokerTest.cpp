@@ -51,11 +51,17 @@ public:
         if (events)
             events->GuardStopped(CTime(2026, 12, 7, 22, 0, 0));
     }
+    bool PlayNoise(const std::string& name) override
+    {
+        plays.push_back(name);
+        return name != "nothing of that name";
+    }
     void AppendProblem(const std::string& line) override { problems.push_back(line); }
     GuardSnapshot Snapshot() const override { return snapshot; }
     int ProblemCount() const override { return problemCount; }
 
     std::vector<GuardStartOrigin> origins;
+    std::vector<std::string> plays;
     int stops = 0;
     std::vector<std::string> problems;
     GuardSnapshot snapshot;
@@ -153,6 +159,10 @@ TEST_F(RemoteBrokerTest, DiscoveryAndTheStartingStateAreRetainedAndWellFormed)
         const QJsonObject config = document.object();
         const QString uniqueId = config.value("unique_id").toString();
         EXPECT_TRUE(uniqueId.startsWith(QString::fromStdString("hauntwatch_" + control->Id())));
+        // Home Assistant since 2025.10 takes the entity id from here, as domain.slug.
+        EXPECT_EQ(config.value("default_entity_id").toString(),
+                  QString::fromStdString(heard.topic.substr(14, heard.topic.find('/', 14) - 14)) + "." + uniqueId);
+        EXPECT_FALSE(config.contains("object_id")) << "a key Home Assistant no longer honours";
         EXPECT_TRUE(uniqueIds.insert(uniqueId).second) << "unique_id used twice";
         EXPECT_EQ(config.value("availability_topic").toString().toStdString(), topics.availability);
         const std::string state = config.value("state_topic").toString().toStdString();
@@ -197,8 +207,10 @@ TEST_F(RemoteBrokerTest, DiscoveryAndTheStartingStateAreRetainedAndWellFormed)
     // Home Assistant says it went away, then that it is back.
     const std::string guardConfig = "homeassistant/switch/hauntwatch_" + control->Id() + "/guard/config";
     ASSERT_TRUE(listener.Publish(kHomeAssistantStatus, "offline"));
-    ASSERT_TRUE(listener.Publish(topics.guardSet, "marker"));
-    ASSERT_TRUE(WaitFor([&] { return Noted("\"marker\""); }, 10s)) << "the marker command was never noted";
+    // OFF while off changes nothing but is answered: once it is, the
+    // "offline" before it has been handled.
+    ASSERT_TRUE(listener.Publish(topics.guardSet, "OFF"));
+    ASSERT_TRUE(listener.WaitForCount(topics.guard, 2)) << "the OFF was never answered";
     EXPECT_EQ(listener.On(guardConfig).size(), 1u) << "\"offline\" sends nothing again";
     ASSERT_TRUE(listener.Publish(kHomeAssistantStatus, "online"));
     ASSERT_TRUE(listener.WaitForCount(guardConfig, 2)) << "the configurations were not sent again";
@@ -232,13 +244,20 @@ TEST_F(RemoteBrokerTest, OnAndOffReachTheGuardAndAnythingElseIsOnlyNoted)
     ASSERT_TRUE(WaitFor([&] { return guard.stops == 1; }, 10s)) << "OFF never reached the guard";
     EXPECT_TRUE(listener.WaitFor(topics.guard, "OFF"));
 
-    for (const char* other : {"on", "TOGGLE", "", "ON\n"})
+    const std::size_t lines = diary.size();
+    for (const std::string& other : std::vector<std::string>{"on", "TOGGLE", "", std::string("ON\0\xff\n", 5)})
         ASSERT_TRUE(listener.Publish(topics.guardSet, other));
-    ASSERT_TRUE(WaitFor([&] { return Noted("\"ON\n\""); }, 10s)) << "the last odd command was never noted";
-    EXPECT_TRUE(Noted("\"on\"") && Noted("\"TOGGLE\"") && Noted("\"\""));
-    EXPECT_EQ(guard.origins.size(), 2u);
+    ASSERT_TRUE(listener.Publish(topics.guardSet, "OFF"));
+    ASSERT_TRUE(listener.WaitForCount(topics.guard, 5)) << "the OFF after them was never answered";
+    EXPECT_EQ(diary.size(), lines) << "a command not carried out wrote a line of its own";
+    EXPECT_EQ(guard.origins.size(), 1u) << "an ON while on asks nothing of the guard";
     EXPECT_EQ(guard.stops, 1);
     EXPECT_TRUE(Noted("command ON") && Noted("command OFF"));
+    // One line for all of them, at the end of the minute or, as here, at exit;
+    // the last one's bytes as printable text.
+    control.reset();
+    EXPECT_TRUE(Noted("ignored 4 commands since ")) << diary.back();
+    EXPECT_TRUE(Noted("the last: \"ON\\x00\\xFF\\x0A\"")) << diary.back();
 }
 
 TEST_F(RemoteBrokerTest, ACommandLeftRetainedOnTheBrokerIsNotObeyedAtConnection)
@@ -258,10 +277,64 @@ TEST_F(RemoteBrokerTest, ACommandLeftRetainedOnTheBrokerIsNotObeyedAtConnection)
     ASSERT_TRUE(listener.Publish(kHomeAssistantStatus, "online"));
     ASSERT_TRUE(listener.WaitForCount(guardConfig, 2));
     EXPECT_TRUE(guard.origins.empty()) << "a retained ON started the guard";
-    EXPECT_TRUE(Noted("ignored the retained command \"ON\"")) << "the diary does not say why nothing happened";
 
     ASSERT_TRUE(listener.Publish(topics.guardSet, "ON"));
     EXPECT_TRUE(WaitFor([&] { return guard.origins.size() == 1; }, 10s)) << "a live ON after it was not obeyed";
+    control.reset();
+    EXPECT_TRUE(Noted("ignored 1 command since ") && Noted("the last: retained \"ON\""))
+        << "the diary does not say why nothing happened";
+}
+
+// Every noise of the library is a button; buttons follow the library, and a
+// press plays the noise of that name.
+TEST_F(RemoteBrokerTest, EachNoiseIsAButtonThatPlaysItAndTheButtonsFollowTheLibrary)
+{
+    auto setLibrary = [&](std::vector<std::pair<const char*, const char*>> noises) {
+        guard.snapshot.library = NoiseLibrary{};
+        for (const auto& [name, path] : noises)
+            guard.snapshot.library.noises[guard.snapshot.library.noiseCount++] = Noise{name, path};
+    };
+    // A name twice: one button, whose press plays the last entry's noise.
+    setLibrary({{"Dog barking", "/n/dog.wav"}, {"Door", "/n/door.wav"}, {"Dog barking", "/n/dog2.wav"}});
+    Broker broker(home / "broker");
+    ASSERT_TRUE(broker.Start());
+    auto control = StartRemote(To(broker));
+    ASSERT_TRUE(WaitState(*control, LinkState::Connected));
+    const Topics& topics = control->TopicNames();
+    const std::string node = "hauntwatch_" + control->Id();
+    const std::string dog = "homeassistant/button/" + node + "/" + ButtonId("Dog barking") + "/config";
+    const std::string door = "homeassistant/button/" + node + "/" + ButtonId("Door") + "/config";
+    const std::string cat = "homeassistant/button/" + node + "/" + ButtonId("Cat") + "/config";
+    Listener listener(broker.port(), {"homeassistant/button/#", topics.guard});
+    ASSERT_TRUE(listener.WaitForCount(dog, 1) && listener.WaitForCount(door, 1));
+    const QJsonObject config = QJsonDocument::fromJson(QByteArray::fromStdString(*listener.Latest(dog))).object();
+    EXPECT_EQ(config.value("name").toString(), "Play Dog barking");
+    EXPECT_EQ(config.value("payload_press").toString(), "Dog barking");
+    EXPECT_EQ(config.value("command_topic").toString().toStdString(), topics.play);
+    EXPECT_EQ(config.value("default_entity_id").toString().toStdString(), "button." + node + "_" + ButtonId("Dog barking"));
+    EXPECT_EQ(listener.On(dog).size(), 1u) << "one button for a name that is there twice";
+
+    // A press, a name nobody has, and a press left retained.
+    ASSERT_TRUE(listener.Publish(topics.play, "Dog barking"));
+    ASSERT_TRUE(listener.Publish(topics.play, "nothing of that name"));
+    ASSERT_TRUE(WaitFor([&] { return guard.plays.size() == 2; }, 10s)) << "the presses never reached the guard";
+    EXPECT_EQ(guard.plays, (std::vector<std::string>{"Dog barking", "nothing of that name"}));
+
+    // Door deleted and Cat added in "Edit Noises": Door's button goes, Cat's comes.
+    setLibrary({{"Dog barking", "/n/dog.wav"}, {"Cat", "/n/cat.wav"}});
+    control->LibraryChanged();
+    ASSERT_TRUE(listener.WaitForCount(door, 2) && listener.WaitForCount(cat, 1));
+    EXPECT_EQ(listener.Latest(door), "") << "an empty configuration removes the entity";
+
+    // Cat's noise goes while the program is not running: its button is
+    // removed at the next connection.
+    control.reset();
+    setLibrary({{"Dog barking", "/n/dog.wav"}});
+    control = StartRemote(To(broker));
+    ASSERT_TRUE(listener.WaitForCount(cat, 2)) << "a button of an earlier run stayed";
+    EXPECT_EQ(listener.Latest(cat), "");
+    control.reset();
+    EXPECT_TRUE(Noted("ignored 1 command since ") && Noted("no such noise"));
 }
 
 TEST_F(RemoteBrokerTest, WhatTheGuardDoesBecomesTheRetainedState)
@@ -449,6 +522,18 @@ TEST_F(RemoteBrokerTest, TlsWithTheRightAuthorityConnectsAndWithAnotherFailsVisi
     ASSERT_TRUE(WaitState(*control, LinkState::Connected)) << control->StatusLine().toStdString();
     EXPECT_TRUE(dialog.stateLabel()->text().startsWith("Connected to mqtts://localhost:"));
 
+    // No CA file: the system's store, which OpenSSL reads from SSL_CERT_FILE
+    // when it is set (here, to the test's own authority).
+    ::setenv("SSL_CERT_FILE", certificates.ca.c_str(), 1);
+    dialog.caFileField()->clear();
+    dialog.buttons()->button(QDialogButtonBox::Apply)->click();
+    ASSERT_TRUE(WaitState(*control, LinkState::Connected)) << control->StatusLine().toStdString();
+    ::setenv("SSL_CERT_FILE", certificates.otherCa.c_str(), 1);
+    dialog.buttons()->button(QDialogButtonBox::Apply)->click();
+    EXPECT_TRUE(WaitState(*control, LinkState::TlsFailed)) << "the store was not the one asked: "
+                                                           << control->StatusLine().toStdString();
+    ::unsetenv("SSL_CERT_FILE");
+
     // A plain client cannot even speak to this listener: the TLS was real.
     Listener plain(broker.port(), {"#"});
     EXPECT_FALSE(plain.connected());
@@ -515,6 +600,10 @@ TEST_F(RemoteBrokerTest, TheDialogRefusesAnAddressItCannotUseAndSavesNothing)
     EXPECT_TRUE(dialog.brokerField()->text().isEmpty());
     EXPECT_EQ(dialog.stateLabel()->text(), "Off: no broker is set.");
 
+    // Every field's label is a label, its mnemonic leading to the field.
+    for (QLabel* label : dialog.findChildren<QLabel*>())
+        if (label->text().contains('&'))
+            EXPECT_NE(label->buddy(), nullptr) << label->text().toStdString() << " shows its & as it is";
     dialog.brokerField()->setText("broker.lan:1883");
     dialog.userField()->setText("ann");
     dialog.buttons()->button(QDialogButtonBox::Ok)->click();

@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QProcess>
 #include <QSettings>
 #include <cstdio>
 #include <filesystem>
@@ -12,6 +13,7 @@
 #include <sys/stat.h>
 
 #include "BrokerAddress.h"
+#include "CommandInbox.h"
 #include "DeviceId.h"
 #include "RemoteMessages.h"
 #include "RemoteSettings.h"
@@ -125,6 +127,65 @@ TEST(RemoteMessagesTest, LastPlayHoldsTimeNamePathResultAndReasonAsJson)
     EXPECT_EQ(other.value("name").toString(), "") << "a row without a noise names nothing";
     EXPECT_EQ(other.value("result").toString(), "started");
     EXPECT_EQ(other.value("reason").toString(), "");
+}
+
+// Home Assistant renders a state with Jinja and refuses one past 255
+// characters: the last play's template never makes one, however long the
+// noise's name.  Rendered here by Jinja itself.
+TEST(RemoteMessagesTest, TheLastPlaysStateStaysWithinHomeAssistantsLimit)
+{
+    QString templateText;
+    for (const Message& config : DiscoveryConfigs("abc", "Kitchen", "1"))
+        if (config.topic.find("/last_play/") != std::string::npos)
+            templateText = QJsonDocument::fromJson(QByteArray::fromStdString(config.payload)).object().value("value_template").toString();
+    ASSERT_FALSE(templateText.isEmpty());
+    QProcess jinja;
+    jinja.start("/usr/bin/python3", {"-c",
+                                     "import jinja2, json, sys\n"
+                                     "value = {'result': 'played', 'name': sys.argv[2]}\n"
+                                     "print(jinja2.Environment().from_string(sys.argv[1]).render(value_json=value), end='')",
+                                     templateText, QString(300, 'n')});
+    ASSERT_TRUE(jinja.waitForFinished(30000));
+    ASSERT_EQ(jinja.exitCode(), 0) << jinja.readAllStandardError().toStdString();
+    const QString state = QString::fromUtf8(jinja.readAllStandardOutput());
+    EXPECT_LE(state.size(), 255);
+    EXPECT_TRUE(state.startsWith("played nnn")) << state.toStdString();
+}
+
+// Between libmosquitto's thread and the window's: only the newest guard
+// command counts, at most five plays wait, nothing longer than a command is
+// kept, and what is set aside is only counted, as printable text.
+TEST(CommandInboxTest, OnlyTheNewestGuardCommandAndFivePlaysWaitTheRestIsCounted)
+{
+    CommandInbox inbox;
+    auto offerGuard = [&](std::string_view p, bool retained = false) { return inbox.OfferGuard(p.data(), p.size(), retained); };
+    auto offerPlay = [&](std::string_view p, bool retained = false) { return inbox.OfferPlay(p.data(), p.size(), retained); };
+    EXPECT_TRUE(offerGuard("ON")) << "the window's thread is told of the first";
+    EXPECT_FALSE(offerPlay("Door")) << "and not again until it has looked";
+    EXPECT_FALSE(offerGuard("OFF"));
+    for (const char* name : {"A", "B", "C", "D", "E", "F"})
+        offerPlay(name);
+    offerGuard("ON");
+    offerGuard(std::string("\0\xfe", 2));
+    offerGuard(std::string(65, 'x'));
+    offerPlay(std::string(256, 'y'));
+    offerGuard("OFF", true);
+
+    std::vector<std::string> taken;
+    while (const auto command = inbox.Take())
+        taken.push_back((command->kind == CommandInbox::Command::Kind::Guard ? "guard " : "play ") + command->payload);
+    EXPECT_EQ(taken, (std::vector<std::string>{"play Door", "play A", "play B", "play C", "play D", "guard ON"}));
+    inbox.SetAside("Cat");
+    const auto summary = inbox.TakeSummary();
+    ASSERT_TRUE(summary);
+    // ON and OFF overtaken, E and F over the five, the junk, the two too
+    // long, the retained OFF and the unknown Cat.
+    EXPECT_EQ(summary->count, 9);
+    EXPECT_EQ(summary->last, "play \"Cat\", no such noise");
+    EXPECT_FALSE(inbox.TakeSummary()) << "emptied";
+    EXPECT_EQ(CommandInbox::Printable(std::string("a\0\xff\\\n", 5)), "a\\x00\\xFF\\x5C\\x0A");
+    EXPECT_EQ(CommandInbox::Printable(std::string(70, 'z')), std::string(60, 'z') + "...");
+    EXPECT_TRUE(offerGuard("OFF")) << "told again once the window's thread found the inbox empty";
 }
 
 mode_t ModeOf(const QString& path)

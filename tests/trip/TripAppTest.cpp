@@ -45,8 +45,9 @@ protected:
     // The program's start-up as main.cpp composes it.
     void StartProgram(bool resume)
     {
-        ASSERT_TRUE(Start());
+        // The start itself tells the guard's listeners (the library it loaded).
         InstallGuardEvents(nullptr);
+        ASSERT_TRUE(Start());
         trip = std::make_unique<trip::TripModule>(access, resume);
         fanout = std::make_unique<GuardEventsFanout>();
         fanout->Add(&heard);
