@@ -38,7 +38,8 @@ public:
     // A pass found slots due and is about to play them.
     virtual void PassWillPlay(CTime /*at*/, bool /*soundOrMovie*/) {}
     virtual void Played(const PlayReport& /*report*/) {}
-    // The wake-up was moved out of the quiet window, to `until`.
+    // The wake-up was moved out of the quiet window, to `until`; `at` is
+    // when it was armed, after the pass's plays.
     virtual void QuietHold(CTime /*until*/, CTime /*at*/) {}
     // The pass armed the timer for this moment.
     virtual void WakeUpArmed(CTime /*wake*/) {}

@@ -90,7 +90,9 @@ void LogQuietHold(CTime wake, CTime now)
                       + now.Format("  %m/%d/%Y %H:%M"));
 }
 
-CTime MoveOutOfQuietWindow(CTime wake, CTime now)
+// `armedAt` stamps the event: the wake-up is armed after the pass's plays,
+// so a record of the hold comes after theirs.
+CTime MoveOutOfQuietWindow(CTime wake, CTime now, CTime armedAt)
 {
     const int from = GuardSettings.quietWindow.quietFromHour;
     const int to = GuardSettings.quietWindow.quietToHour;
@@ -98,7 +100,7 @@ CTime MoveOutOfQuietWindow(CTime wake, CTime now)
     if (to >= from) {
         if (from <= hour && hour < to) {
             wake = AtHour(wake, 0, to);
-            InstalledGuardEvents().QuietHold(wake, now);
+            InstalledGuardEvents().QuietHold(wake, armedAt);
         }
         return wake;
     }
@@ -109,7 +111,7 @@ CTime MoveOutOfQuietWindow(CTime wake, CTime now)
     else
         return wake;
     LogQuietHold(wake, now);
-    InstalledGuardEvents().QuietHold(wake, now);
+    InstalledGuardEvents().QuietHold(wake, armedAt);
     return wake;
 }
 
@@ -136,8 +138,11 @@ bool RunGuardPass(platform::TimerWindow& owner)
     const CTime now = CTime::GetCurrentTime();
     CTime wake = now + CTimeSpan(kSecondsPerDay);
     const bool played = PlayDueSlots(now);
+    // The timer counts its delay from being set, after the plays: that, not
+    // the pass's start, is when it will wake.
+    const CTime armedAt = played ? CTime::GetCurrentTime() : now;
     wake = RescheduleSlots(now, wake);
-    wake = MoveOutOfQuietWindow(wake, now);
+    wake = MoveOutOfQuietWindow(wake, now, armedAt);
     const UINT delay = DelayMilliseconds(wake, now);
     if (win::SetTimer(&owner, guardTimerId, delay, nullptr) == 0) {
         // The old timer could not fail this way; here a guard that says it is
@@ -148,9 +153,7 @@ bool RunGuardPass(platform::TimerWindow& owner)
         InstalledGuardEvents().TimerFailed(failedAt);
         return false;
     }
-    // The timer counts its delay from being set, after the plays: that, not
-    // the pass's start, is when it will wake.
-    armedWakeUp = (played ? CTime::GetCurrentTime() : now) + CTimeSpan(delay / 1000);
+    armedWakeUp = armedAt + CTimeSpan(delay / 1000);
     InstalledGuardEvents().WakeUpArmed(*armedWakeUp);
     return true;
 }

@@ -76,19 +76,34 @@ bool Diary::Append(CTime at, std::string_view event, const std::vector<std::stri
         info.st_size + static_cast<std::int64_t>(line.size()) > kRotateBytes &&
         ::rename(path.c_str(), (path + ".1").c_str()) != 0)
         return Fail(error, "cannot rename " + path + " to diary.log.1");
-    const int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC | O_NOCTTY, 0600);
+    const int fd = ::open(path.c_str(), O_RDWR | O_APPEND | O_CREAT | O_CLOEXEC | O_NOCTTY, 0600);
     if (fd < 0)
         return Fail(error, "cannot open " + path);
+    struct stat before {};
+    if (::fstat(fd, &before) != 0) {
+        const int saved = errno;
+        ::close(fd);
+        errno = saved;
+        return Fail(error, "cannot look at " + path);
+    }
+    // A line cut short by a power cut in an older run would glue this one
+    // to it, and a reader would lose both.
+    char last = '\n';
+    if (before.st_size > 0 && ::pread(fd, &last, 1, before.st_size - 1) == 1 && last != '\n')
+        line.insert(line.begin(), '\n');
     size_t done = 0;
     while (done < line.size()) {
         const ssize_t put = ::write(fd, line.data() + done, line.size() - done);
         if (put < 0 && errno == EINTR)
             continue;
-        if (put < 0) {
-            const int saved = errno;
+        if (put <= 0) {
+            // A full disk or a size limit: the line is written whole or not
+            // at all, so the next one starts a line of its own.
+            const int saved = put < 0 ? errno : ENOSPC;
+            const bool cutBack = done == 0 || ::ftruncate(fd, before.st_size) == 0;
             ::close(fd);
             errno = saved;
-            return Fail(error, "cannot write " + path);
+            return Fail(error, "cannot write " + path + (cutBack ? "" : " (and a part of the line stays)"));
         }
         done += static_cast<size_t>(put);
     }

@@ -11,8 +11,10 @@
 // program add their own lines through Diary::Append, for example
 //     trip::Diary::Append("unheard", {reason, output});   // the sound check
 //     trip::Diary::Append("remote", {"guard turned on from the phone"});
-// Append may be called from any thread; each line is written in one write
-// and flushed to the disk before Append returns.  Once the file would grow
+// Append may be called from any thread; each line is handed to the kernel
+// whole before Append returns (not synced: a power cut may lose the last
+// lines), or, when the disk is full, not at all: a line cut short is cut
+// back off the file.  Once the file would grow
 // past kRotateBytes it is renamed to diary.log.1 (replacing the older one)
 // and a new diary.log is begun.
 #include <cstdint>

@@ -1,6 +1,8 @@
 #include "PlanCommand.h"
 
+#include <cerrno>
 #include <charconv>
+#include <cstring>
 
 #include "CQwendrikDoc.h"
 #include "DiaryFormat.h"
@@ -108,7 +110,14 @@ int RunPlanCommand(std::string_view duration, std::ostream& out, std::ostream& e
     const GuardSnapshot settings = TakeGuardSnapshot();
     for (const PlanEvent& event : ComputePlan(settings, CTime::GetCurrentTime(), *span, lengths))
         out << FormatPlanLine(event) << '\n';
-    return out.good() ? 0 : 1;
+    // What is still buffered fails only now, on a full device.
+    errno = 0;
+    out.flush();
+    if (out.good())
+        return 0;
+    err << "hauntwatch: the plan could not be written"
+        << (errno != 0 ? std::string(": ") + std::strerror(errno) : std::string()) << '\n';
+    return 1;
 }
 
 }  // namespace trip

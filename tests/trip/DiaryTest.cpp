@@ -1,8 +1,9 @@
 // The diary's lines and the duty record, as the guard's events write them.
 #include <gtest/gtest.h>
-
+#include <sys/resource.h>
 #include <sys/stat.h>
 
+#include <csignal>
 #include <filesystem>
 
 #include "Diary.h"
@@ -215,6 +216,32 @@ TEST_F(DiaryTest, OtherPartsAppendTheirLinesAndTheFileRotatesPastOneMebibyte)
     EXPECT_EQ(entries.front().fields[1], "Built-in Audio\tAnalog");
     EXPECT_EQ(entries.back().fields[0], std::to_string(written - 1) + filler);
     EXPECT_TRUE(trip::ReadDiary(CTime::GetCurrentTime() + CTimeSpan(1)).empty());
+}
+
+// A full disk: a line is written whole or not at all, and one cut short by
+// an earlier power cut does not swallow the next.
+TEST_F(DiaryTest, ALineThatDoesNotFitIsLeftOutAndTheNextStartsALineOfItsOwn)
+{
+    ASSERT_TRUE(Diary::Append("guard on"));
+    const std::string before = ReadWhole(folder / "diary.log");
+    struct rlimit saved {};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
+    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+    struct rlimit tight = saved;
+    tight.rlim_cur = before.size() + 10;
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &tight), 0);
+    std::string error;
+    const bool written = Diary::Append("guard off", {}, &error);
+    ::setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, previousHandler);
+    EXPECT_FALSE(written);
+    EXPECT_NE(error.find("cannot write"), std::string::npos) << error;
+    EXPECT_EQ(ReadWhole(folder / "diary.log"), before) << "a part of the line stayed";
+
+    std::ofstream(folder / "diary.log", std::ios::app) << "2026-12-07T21:39:59+01:00\tplay";
+    ASSERT_TRUE(Diary::Append("guard off"));
+    EXPECT_EQ(DiaryLines(), (std::vector<std::string>{"2026-12-07T21:40:00+01:00\tguard on", "2026-12-07T21:39:59+01:00\tplay",
+                                                      "2026-12-07T21:40:00+01:00\tguard off"}));
 }
 
 TEST_F(DiaryTest, ADiaryThatCannotBeWrittenIsToldOncePerStart)

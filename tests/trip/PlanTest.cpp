@@ -177,6 +177,9 @@ TEST_F(PlanTest, ThreeDaysOfTheGuardAreThePlanPrintedAtTheStart)
         << "the night the clocks go back is an hour longer";
     EXPECT_NE(text.find("+01:00\tquiet until\t2026-10-26T06:00:00+01:00\n"), std::string::npos);
     EXPECT_EQ(printed.front().rfind("2026-10-23T", 0), 0u);
+    // In time order, a pass's quiet hold after its plays, as the diary has them.
+    for (size_t i = 1; i < plan.size(); ++i)
+        EXPECT_FALSE(plan[i].at < plan[i - 1].at) << printed[i - 1] << "\n" << printed[i];
     EXPECT_EQ(lengths.Probes(), 4) << "the guard-on sound, two sounds and a movie, each read once";
 }
 
@@ -310,6 +313,13 @@ TEST_F(PlanCommandTest, MissingDamagedAndGoodSettingsAndABadDuration)
         EXPECT_TRUE(trip::ParseIsoTime(fields[0]).has_value()) << line;
         EXPECT_EQ(fields[1] + " " + fields[2] + " " + fields[3] + " " + fields[4], "play Door 1 /n/door.txt");
     }
+
+    // A full device: the plan says it could not be written, once.
+    std::ofstream full("/dev/full");
+    ASSERT_TRUE(full.is_open());
+    err.str({});
+    EXPECT_EQ(trip::RunPlanCommand("2h", full, err, folder / "cache"), 1);
+    EXPECT_EQ(Lines(err.str()), std::vector<std::string>{"hauntwatch: the plan could not be written: No space left on device"});
 
     // A library count no save writes.
     std::ofstream(folder / "noises.hwt", std::ios::binary | std::ios::trunc) << std::string("\xF4\x01\0\0", 4);
