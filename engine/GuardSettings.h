@@ -10,6 +10,9 @@ inline constexpr int kSlotCount = 5;
 // The noise name of a row without a noise, and the path of a row whose name is not in the library.
 inline constexpr char kNothing[] = "NOTHING";
 inline constexpr char kNone[] = "None";
+// What the guard plays as it goes on duty: the view, and the plan that works
+// out what it will do, play the same.
+inline constexpr char kGuardOnSound[] = "c:\\qwendrik\\thanks.wav";
 inline constexpr std::int32_t kModeRandom = 0;
 inline constexpr std::int32_t kModeExact = 1;
 

@@ -8,6 +8,7 @@
 #include <cstring>
 #include <fstream>
 
+#include "AtomicFile.h"
 #include "DiaryFormat.h"
 #include "HomeFolder.h"
 
@@ -31,38 +32,17 @@ std::string DutyRecordPath()
 
 bool WriteDutyRecord(CTime since, std::string* error)
 {
-    const std::string folder = platform::HomeFolder();
-    if (!platform::EnsureFolder(folder, error))
-        return false;
-    const std::string path = DutyRecordPath();
-    const std::string text = IsoLocalTime(since) + "\n";
-    std::string temp = path + ".XXXXXX";
-    const int fd = ::mkstemp(temp.data());
-    if (fd < 0)
-        return Fail(error, "cannot create a file in " + folder);
-    const bool written = ::write(fd, text.data(), text.size()) == static_cast<ssize_t>(text.size()) && ::fsync(fd) == 0;
-    if (!written) {
-        const int saved = errno;
-        ::close(fd);
-        ::unlink(temp.c_str());
-        errno = saved;
-        return Fail(error, "cannot write " + temp);
-    }
-    if (::close(fd) != 0 || ::rename(temp.c_str(), path.c_str()) != 0) {
-        const int saved = errno;
-        ::unlink(temp.c_str());
-        errno = saved;
-        return Fail(error, "cannot replace " + path);
-    }
-    if (const int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC); dir >= 0) {
-        ::fsync(dir);
-        ::close(dir);
-    }
-    return true;
+    platform::ReplaceOptions options;
+    options.mode = 0600;
+    return platform::ReplaceFileAtomically(DutyRecordPath(), IsoLocalTime(since) + "\n", options, error);
 }
 
 bool RemoveDutyRecord(std::string* error)
 {
+    // Anything but a regular file in the record's place is not a record: it
+    // is left alone (and told once, at the start).
+    if (!DutyRecordPresent())
+        return true;
     const std::string path = DutyRecordPath();
     if (::unlink(path.c_str()) != 0 && errno != ENOENT)
         return Fail(error, "cannot remove " + path);
@@ -76,11 +56,21 @@ bool RemoveDutyRecord(std::string* error)
 bool DutyRecordPresent()
 {
     struct stat info {};
-    return ::lstat(DutyRecordPath().c_str(), &info) == 0;
+    return ::lstat(DutyRecordPath().c_str(), &info) == 0 && S_ISREG(info.st_mode);
+}
+
+std::optional<std::string> NotADutyRecord()
+{
+    struct stat info {};
+    if (::lstat(DutyRecordPath().c_str(), &info) != 0 || S_ISREG(info.st_mode))
+        return std::nullopt;
+    return S_ISDIR(info.st_mode) ? "a folder" : S_ISLNK(info.st_mode) ? "a symbolic link" : "not a regular file";
 }
 
 std::optional<CTime> DutyRecordSince()
 {
+    if (!DutyRecordPresent())
+        return std::nullopt;
     std::ifstream in(DutyRecordPath());
     std::string line;
     if (!std::getline(in, line))

@@ -13,12 +13,17 @@ namespace trip {
 
 std::string DutyRecordPath();
 
-// Temp file, fsync, rename, fsync of the folder: after a power cut the record
-// is either the old one or the new one, never half of one.
+// Replaced whole and synced: after a power cut the record is either the old
+// one or the new one, never half of one.
 bool WriteDutyRecord(CTime since, std::string* error);
+// Only a regular file is removed; anything else in its place is left alone.
 bool RemoveDutyRecord(std::string* error);
 
+// Only a regular file is a duty record.
 bool DutyRecordPresent();
+// What is in the record's place when it is not a record ("a folder", ...);
+// none when that is a regular file or nothing.
+std::optional<std::string> NotADutyRecord();
 // When the guard went on duty; none when there is no record or it cannot be read.
 std::optional<CTime> DutyRecordSince();
 

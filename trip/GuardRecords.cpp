@@ -28,7 +28,11 @@ void GuardRecords::GuardStarted(CTime at, GuardStartOrigin origin)
     }
     std::string error;
     if (!WriteDutyRecord(since, &error))
-        Problem(at, " couldn't keep the duty record (" + error + "): after a restart Mervo stays off duty");
+        // What a restart will do is what is on disk now: an older record
+        // still puts him back on duty.
+        Problem(at, " couldn't keep the duty record (" + error + ")" +
+                        (DutyRecordPresent() ? ": after a restart the older record puts Mervo back on duty"
+                                             : ": after a restart Mervo stays off duty"));
 }
 
 void GuardRecords::GuardStopped(CTime at)
@@ -36,7 +40,8 @@ void GuardRecords::GuardStopped(CTime at)
     Write(at, "guard off");
     std::string error;
     if (!RemoveDutyRecord(&error))
-        Problem(at, " couldn't remove the duty record (" + error + "): a restart may put Mervo back on duty");
+        Problem(at, " couldn't remove the duty record (" + error + ")" +
+                        (DutyRecordPresent() ? ": a restart will put Mervo back on duty" : ": a restart leaves him off duty"));
 }
 
 void GuardRecords::Played(const PlayReport& report)

@@ -11,6 +11,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "AtomicFile.h"
 #include "DiaryFormat.h"
 #include "HomeFolder.h"
 
@@ -243,9 +244,6 @@ bool MediaLengthCache::Save()
 {
     if (!changed_)
         return true;
-    const size_t slash = file_.find_last_of('/');
-    if (slash != std::string::npos && !platform::EnsureFolder(file_.substr(0, slash), nullptr))
-        return false;
     std::ostringstream text;
     text << kCacheHeader << '\n';
     for (const auto& [path, entry] : entries_) {
@@ -253,18 +251,13 @@ bool MediaLengthCache::Save()
         std::snprintf(seconds, sizeof seconds, "%.6f", entry.seconds);
         text << JoinFields({std::to_string(entry.size), std::to_string(entry.modified), seconds, path}) << '\n';
     }
-    // A cache, not a record: no fsync; a torn file is probed anew.  Another
-    // run may save at the same time, so each writes a file of its own first.
-    std::string temp = file_ + ".XXXXXX";
-    const int fd = ::mkstemp(temp.data());
-    if (fd < 0)
+    // A cache, not a record: not synced, and a torn file is probed anew.
+    // Another run may save at the same time; each writes a file of its own first.
+    platform::ReplaceOptions options;
+    options.durable = false;
+    options.mode = 0600;
+    if (!platform::ReplaceFileAtomically(file_, text.str(), options, nullptr))
         return false;
-    const std::string bytes = text.str();
-    const bool written = ::write(fd, bytes.data(), bytes.size()) == static_cast<ssize_t>(bytes.size());
-    if (::close(fd) != 0 || !written || std::rename(temp.c_str(), file_.c_str()) != 0) {
-        ::unlink(temp.c_str());
-        return false;
-    }
     changed_ = false;
     return true;
 }

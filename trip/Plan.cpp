@@ -21,10 +21,6 @@ namespace trip {
 
 namespace {
 
-// The guard's start plays this first, as the view does: its length delays
-// the first pass and so every due time after it.
-constexpr char kGuardOnSound[] = "c:\\qwendrik\\thanks.wav";
-
 // Whole seconds for the engine; the fractions of the media lengths add up.
 class SimulatedClock final : public platform::Clock {
 public:
@@ -210,6 +206,8 @@ std::vector<PlanEvent> ComputePlan(const GuardSnapshot& from, CTime now, CTimeSp
     if (from.on) {
         clock.Set(std::max(now, *from.armedWakeUp));
     } else {
+        // The start plays the guard-on sound first, as the view does: its
+        // length delays the first pass and so every due time after it.
         win::PlaySoundA(kGuardOnSound, nullptr, 0);
         PrepareGuardStart();
     }

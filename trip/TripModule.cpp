@@ -96,6 +96,11 @@ void TripModule::AddMenuItems(QMainWindow& window, QMenu& menu)
 
 void TripModule::ResumeOrForget()
 {
+    if (const std::optional<std::string> other = NotADutyRecord()) {
+        access_.AppendProblem(CTime::GetCurrentTime().Format("At %H:%M").str() + " " + DutyRecordPath() + " is " + *other +
+                              ", not a duty record: it is left alone, and a restart cannot put Mervo back on duty");
+        return;
+    }
     if (!DutyRecordPresent())
         return;
     if (!resume_) {

@@ -27,7 +27,6 @@ namespace {
 constexpr char kGreeting[] = "Hand me that cupcake. I'll guard your mansion while you're on tour.";
 constexpr char kOnDuty[] = "Mervo on duty. Click the mansion to stop me.";
 constexpr char kNoProblems[] = "Never any problems with the Vorn, man!";
-constexpr char kGuardOnSound[] = "c:\\qwendrik\\thanks.wav";
 constexpr char kGuardOffSound[] = "c:\\qwendrik\\mervo.wav";
 // Two columns and four rows more than the picture; that margin stays background.
 constexpr int kCopiedWidth = 450;

@@ -601,9 +601,11 @@ TEST_F(RemoteBrokerTest, TheDialogRefusesAnAddressItCannotUseAndSavesNothing)
     EXPECT_EQ(dialog.stateLabel()->text(), "Off: no broker is set.");
 
     // Every field's label is a label, its mnemonic leading to the field.
-    for (QLabel* label : dialog.findChildren<QLabel*>())
-        if (label->text().contains('&'))
+    for (QLabel* label : dialog.findChildren<QLabel*>()) {
+        if (label->text().contains('&')) {
             EXPECT_NE(label->buddy(), nullptr) << label->text().toStdString() << " shows its & as it is";
+        }
+    }
     dialog.brokerField()->setText("broker.lan:1883");
     dialog.userField()->setText("ann");
     dialog.buttons()->button(QDialogButtonBox::Ok)->click();

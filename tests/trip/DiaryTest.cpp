@@ -187,6 +187,39 @@ TEST_F(DiaryTest, AResumeWithoutAReadableRecordIsOnDutySinceTheResume)
     EXPECT_EQ(ReadWhole(folder / "on-duty"), "2026-12-08T03:00:00+01:00\n");
 }
 
+// Only a regular file is a record: a folder of that name is left alone.
+// When a record cannot be written, the problem line says what a restart will
+// do from what is on disk.
+TEST_F(DiaryTest, OnlyARegularFileIsARecordAndAFailureSaysWhatARestartWillDo)
+{
+    std::filesystem::create_directory(folder / "on-duty");
+    EXPECT_FALSE(trip::DutyRecordPresent());
+    EXPECT_EQ(trip::NotADutyRecord(), "a folder");
+    EXPECT_TRUE(trip::RemoveDutyRecord(nullptr));
+    EXPECT_TRUE(std::filesystem::is_directory(folder / "on-duty")) << "it was not left alone";
+    records.GuardStarted(CTime(2026, 12, 7, 9, 15, 0), GuardStartOrigin::Person);
+    ASSERT_EQ(problems.size(), 1u);
+    EXPECT_NE(problems[0].find("after a restart Mervo stays off duty"), std::string::npos) << problems[0];
+    std::filesystem::remove(folder / "on-duty");
+
+    // A record from an earlier start stays when the new one cannot be written
+    // (a full disk): a restart will put him back on duty from it.
+    ASSERT_TRUE(trip::WriteDutyRecord(CTime(2026, 12, 6, 20, 0, 0), nullptr));
+    struct rlimit saved {};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
+    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+    struct rlimit none = saved;
+    none.rlim_cur = 0;
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &none), 0);
+    records.GuardStarted(CTime(2026, 12, 7, 9, 30, 0), GuardStartOrigin::Person);
+    ::setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, previousHandler);
+    ASSERT_FALSE(problems.empty());
+    EXPECT_NE(problems.back().find("couldn't keep the duty record"), std::string::npos) << problems.back();
+    EXPECT_NE(problems.back().find("after a restart the older record puts Mervo back on duty"), std::string::npos)
+        << problems.back();
+}
+
 // Other parts of the program write their own lines; the diary keeps the
 // lines of a week or more, a mebibyte at a time.
 TEST_F(DiaryTest, OtherPartsAppendTheirLinesAndTheFileRotatesPastOneMebibyte)
