@@ -15,6 +15,7 @@
 
 #include "Diary.h"
 #include "DiaryFormat.h"
+#include "DutyRecord.h"
 #include "MediaLengths.h"
 #include "Timeline.h"
 
@@ -25,9 +26,27 @@ namespace {
 constexpr std::int64_t kDay = 86400;
 constexpr int kPastDays = 7;
 
+// A field as the list shows it: a line break or a tab it holds (written
+// escaped in the file) is shown as its escape, so one row stays one line and
+// nothing after it is cut off.
 QString Text(const std::string& bytes)
 {
-    return QString::fromLocal8Bit(bytes.data(), static_cast<qsizetype>(bytes.size()));
+    QString text = QString::fromLocal8Bit(bytes.data(), static_cast<qsizetype>(bytes.size()));
+    QString shown;
+    shown.reserve(text.size());
+    for (const QChar c : text) {
+        if (c == u'\n')
+            shown += QStringLiteral("\\n");
+        else if (c == u'\t')
+            shown += QStringLiteral("\\t");
+        else if (c == u'\r')
+            shown += QStringLiteral("\\r");
+        else if (c.category() == QChar::Other_Control)
+            shown += QStringLiteral("\\x%1").arg(c.unicode(), 2, 16, QLatin1Char('0'));
+        else
+            shown += c;
+    }
+    return shown;
 }
 
 // The slots' names for their files; a file no slot plays now goes by its own name.
@@ -61,6 +80,47 @@ struct Row {
 };
 
 }  // namespace
+
+std::vector<TimelineSpan> OnDutySpans(const std::vector<DiaryEntry>& entries, bool onNow, std::optional<CTime> recordSince,
+                                      CTime now)
+{
+    std::vector<TimelineSpan> spans;
+    std::optional<CTime> from, first, last;
+    bool dutyTold = false;
+    for (const DiaryEntry& entry : entries) {
+        if (now < entry.at)
+            continue;
+        const bool on = entry.event == "guard on", resumed = entry.event == "guard resumed", off = entry.event == "guard off";
+        if (on || resumed) {
+            // A start while already on, or a resume, means the program ended
+            // without a word (a crash, a power cut): that stretch ends at the
+            // last thing it wrote.
+            if (from && last)
+                spans.push_back({*from, *last});
+            // A resume whose duty began before anything this diary kept: the
+            // lines since then were written on duty.
+            const std::optional<CTime> since = resumed && !entry.fields.empty() ? ParseIsoTime(entry.fields[0]) : std::nullopt;
+            if (!from && !dutyTold && since && last && *since < *last)
+                spans.push_back({*since, *last});
+            from = entry.at;
+        } else if (off) {
+            if (from)
+                spans.push_back({*from, entry.at});
+            else if (!dutyTold && first)
+                spans.push_back({*first, entry.at});  // on duty since before the oldest line kept
+            from.reset();
+        }
+        dutyTold = dutyTold || on || resumed || off;
+        if (!first)
+            first = entry.at;
+        last = entry.at;
+    }
+    if (from)
+        spans.push_back({*from, onNow ? now : *last});
+    else if (onNow && !dutyTold)
+        spans.push_back({recordSince.value_or(first.value_or(now)), now});
+    return spans;
+}
 
 DiaryWindow::DiaryWindow(GuardAccess& access, QWidget* parent)
     : QWidget(parent, Qt::Window),
@@ -115,27 +175,20 @@ void DiaryWindow::Refresh()
     data.futureIfStarted = !snapshot.on;
     std::vector<Row> rows;
 
-    // The past, from the diary.  A start while already on means the program
-    // ended without a word (a crash, a power cut): that stretch ends at the
-    // last thing written in it.
-    std::optional<CTime> dutyFrom;
-    CTime lastWritten = data.begin;
-    for (const DiaryEntry& entry : ReadDiary(data.begin)) {
-        if (now < entry.at)
+    // The past, from the diary: the hours on duty from all of it, since a
+    // duty may have begun long before the week shown; the rows from the week.
+    const std::vector<DiaryEntry> entries = ReadDiary(CTime(0));
+    for (const TimelineSpan& duty : OnDutySpans(entries, snapshot.on, DutyRecordSince(), now))
+        if (data.begin < duty.to)
+            data.onDuty.push_back({std::max(duty.from, data.begin), duty.to});
+    for (const DiaryEntry& entry : entries) {
+        if (entry.at < data.begin || now < entry.at)
             continue;
         const std::string first = entry.fields.empty() ? std::string() : entry.fields[0];
         Row row{entry.at, Text(entry.event), {}, {}, false, false};
-        if (entry.event == "guard on" || entry.event == "guard resumed") {
-            if (dutyFrom)
-                data.onDuty.push_back({*dutyFrom, lastWritten});
-            dutyFrom = entry.at;
-            if (entry.event == "guard resumed")
-                if (const std::optional<CTime> since = ParseIsoTime(first))
-                    row.detail = QStringLiteral("on duty since ") + LocalTimeText(*since);
-        } else if (entry.event == "guard off") {
-            if (dutyFrom)
-                data.onDuty.push_back({*dutyFrom, entry.at});
-            dutyFrom.reset();
+        if (entry.event == "guard resumed") {
+            if (const std::optional<CTime> since = ParseIsoTime(first))
+                row.detail = QStringLiteral("on duty since ") + LocalTimeText(*since);
         } else if (entry.event == "played" || entry.event == "started" || entry.event == "failed") {
             TimelineMark mark;
             mark.at = entry.at;
@@ -155,18 +208,15 @@ void DiaryWindow::Refresh()
         } else if (entry.event == "quiet until") {
             if (const std::optional<CTime> until = ParseIsoTime(first))
                 row.detail = LocalTimeText(*until);
-        } else {
+        } else if (entry.event != "guard on" && entry.event != "guard off") {
             // Lines other parts write (unheard, remote): their fields as they are.
             QStringList fields;
             for (const std::string& field : entry.fields)
                 fields << Text(field);
             row.detail = fields.join(QStringLiteral(" — "));
         }
-        lastWritten = entry.at;
         rows.push_back(std::move(row));
     }
-    if (dutyFrom)
-        data.onDuty.push_back({*dutyFrom, snapshot.on ? now : lastWritten});
     if (snapshot.on)
         data.onDuty.push_back({now, data.end});
 
@@ -213,8 +263,16 @@ void DiaryWindow::Refresh()
                 firstPlanned = item;
         }
     }
-    for (int c = 0; c < 3; ++c)
-        list_->resizeColumnToContents(c);
+    // Wide enough for every row, not only those the list shows before it
+    // scrolls to now.
+    const QFontMetrics metrics(list_->font());
+    const int padding = 3 * metrics.averageCharWidth();
+    for (int c = 0; c < 3; ++c) {
+        int widest = metrics.horizontalAdvance(list_->headerItem()->text(c));
+        for (int i = 0; i < list_->topLevelItemCount(); ++i)
+            widest = std::max(widest, QFontMetrics(list_->topLevelItem(i)->font(c)).horizontalAdvance(list_->topLevelItem(i)->text(c)));
+        list_->header()->resizeSection(c, widest + padding);
+    }
     // Now in the middle of the list, once the list has its size.
     const int nowRow = firstPlanned ? list_->indexOfTopLevelItem(firstPlanned) : list_->topLevelItemCount() - 1;
     QTimer::singleShot(0, list_, [list = list_, nowRow] {

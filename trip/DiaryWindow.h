@@ -5,11 +5,14 @@
 // the guard's snapshot; while it is off, what a start now would do.
 #include <QWidget>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "CTime.h"
+#include "Diary.h"
 #include "GuardAccess.h"
 #include "Plan.h"
+#include "Timeline.h"
 
 class QCheckBox;
 class QLabel;
@@ -18,7 +21,14 @@ class QTreeWidget;
 namespace trip {
 
 class MediaLengthCache;
-class Timeline;
+
+// The hours Mervo was on duty, from all the diary's lines (oldest first):
+// from each start or resume, broken from the last line before a resume to
+// that resume (the program was not running there), ending at each stop.  A
+// duty that began before the oldest line kept counts from a resume's "since",
+// or, while he is on duty now, from the duty record's time.
+std::vector<TimelineSpan> OnDutySpans(const std::vector<DiaryEntry>& entries, bool onNow, std::optional<CTime> recordSince,
+                                      CTime now);
 
 class DiaryWindow final : public QWidget {
     Q_OBJECT

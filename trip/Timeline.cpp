@@ -143,11 +143,12 @@ QRectF Timeline::MarkArea(TimelineMark::Outcome outcome) const
 {
     const QRectF strip = Strip();
     const double top = strip.top() + 6, bottom = strip.bottom() - kDutyBand - 6;
-    // A failure reaches highest, so it is seen among many plays.
+    // Failures have the upper lane and everything else the lower: a week of
+    // frequent failures never hides the plays among them.
+    const double middle = top + (bottom - top) * 0.45;
     if (outcome == TimelineMark::Outcome::Failed)
-        return QRectF(strip.left(), top, strip.width(), bottom - top);
-    const double playTop = top + (bottom - top) * 0.35;
-    return QRectF(strip.left(), playTop, strip.width(), bottom - playTop);
+        return QRectF(strip.left(), top, strip.width(), middle - 2 - top);
+    return QRectF(strip.left(), middle + 2, strip.width(), bottom - middle - 2);
 }
 
 QString Timeline::TipAt(QPoint point) const
@@ -204,7 +205,10 @@ void Timeline::paintEvent(QPaintEvent*)
     for (const TimelineSpan& quiet : quietSpans_)
         painter.fillRect(QRectF(QPointF(XOf(quiet.from), strip.top()), QPointF(XOf(quiet.to), strip.bottom())), kQuiet);
 
-    // Days: a line at each local midnight, the date over the day.
+    // Days: a line at each local midnight, the date over the day.  The
+    // labels in the text's own colour, whatever the theme's grey: they are
+    // read, not merely seen.
+    const QColor labels = palette().color(QPalette::Text);
     painter.setPen(palette().color(QPalette::Mid));
     QFont small = font();
     small.setPointSizeF(small.pointSizeF() * 0.85);
@@ -218,8 +222,11 @@ void Timeline::paintEvent(QPaintEvent*)
             painter.drawLine(QPointF(left, strip.top() - 4), QPointF(left, strip.bottom() + 4));
         const QString label = QString::fromLocal8Bit(edges[i].Format("%a %e %b").c_str()).simplified();
         const QRectF box(left, 0, right - left, kDayLabels - 2);
-        if (painter.fontMetrics().horizontalAdvance(label) + 4 < box.width())
+        if (painter.fontMetrics().horizontalAdvance(label) + 4 < box.width()) {
+            painter.setPen(labels);
             painter.drawText(box, Qt::AlignCenter, label);
+            painter.setPen(palette().color(QPalette::Mid));
+        }
     }
     // Every six local hours a tick; the local hour is what is written, so a
     // day with a repeated or a missing hour shows it.
@@ -234,7 +241,9 @@ void Timeline::paintEvent(QPaintEvent*)
             if (at < data_.begin || data_.end < at)
                 continue;
             const double x = XOf(at);
+            painter.setPen(palette().color(QPalette::Dark));
             painter.drawLine(QPointF(x, strip.bottom()), QPointF(x, strip.bottom() + 3));
+            painter.setPen(labels);
             if (dayWidth > 120)
                 painter.drawText(QRectF(x - 20, strip.bottom() + 2, 40, kHourLabels - 2), Qt::AlignCenter,
                                  QString::number(at.GetHour()));
@@ -250,23 +259,23 @@ void Timeline::paintEvent(QPaintEvent*)
         painter.fillRect(piece, data_.now < duty.to && !(duty.from < data_.now) ? kDuty.lighter(140) : kDuty);
     }
 
+    // The line at now first: marks of a run that has only just begun are
+    // drawn over it, not hidden under it.
+    painter.setPen(QPen(kNow, 2));
+    painter.drawLine(QPointF(nowX, strip.top() - 2), QPointF(nowX, strip.bottom() + 2));
+    painter.setFont(small);
+    painter.drawText(QRectF(nowX + 3, strip.top() + 1, 40, 14), Qt::AlignLeft | Qt::AlignTop, QStringLiteral("now"));
+
     painter.setRenderHint(QPainter::Antialiasing, false);
     for (const TimelineMark& mark : data_.marks) {
         const double x = std::round(XOf(mark.at));
         const QColor colour = ColourOf(mark.outcome);
         const QRectF area = MarkArea(mark.outcome);
-        if (mark.outcome == TimelineMark::Outcome::Failed) {
-            painter.fillRect(QRectF(x - 1, area.top(), 3, area.height()), colour);
-            painter.fillRect(QRectF(x - 3, area.top(), 7, 7), colour);
-        } else {
-            painter.fillRect(QRectF(x, area.top(), 2, area.height()), colour);
-        }
+        painter.fillRect(QRectF(x, area.top(), 2, area.height()), colour);
+        // A failure's head, small enough that a busy week stays readable.
+        if (mark.outcome == TimelineMark::Outcome::Failed)
+            painter.fillRect(QRectF(x - 1, area.top(), 4, 4), colour);
     }
-
-    painter.setPen(QPen(kNow, 2));
-    painter.drawLine(QPointF(nowX, strip.top() - 2), QPointF(nowX, strip.bottom() + 2));
-    painter.setFont(small);
-    painter.drawText(QRectF(nowX + 3, strip.top() + 1, 40, 14), Qt::AlignLeft | Qt::AlignTop, QStringLiteral("now"));
     painter.setPen(palette().color(QPalette::Dark));
     painter.setBrush(Qt::NoBrush);
     painter.drawRect(strip);

@@ -6,6 +6,8 @@
 #include <QHelpEvent>
 #include <QImage>
 #include <QToolTip>
+#include <algorithm>
+#include <cmath>
 
 #include "Timeline.h"
 #include "TimeZoneGuard.h"
@@ -86,16 +88,17 @@ TEST_F(TimelineDrawTest, PointingAtAMarkTellsItsTimeNoiseAndOutcome)
     const int x = static_cast<int>(timeline.XOf(failedAt));
     const int high = static_cast<int>(timeline.MarkArea(trip::TimelineMark::Outcome::Failed).top()) + 2;
     const int low = static_cast<int>(timeline.MarkArea(trip::TimelineMark::Outcome::Played).center().y());
-    EXPECT_EQ(timeline.TipAt({x + 3, low}), "Sun 6 Dec 10:30:00\nDog\nfailed\n/n/dog.wav: file missing");
+    EXPECT_EQ(timeline.TipAt({x + 3, high}), "Sun 6 Dec 10:30:00\nDog\nfailed\n/n/dog.wav: file missing");
     EXPECT_EQ(timeline.TipAt({static_cast<int>(timeline.XOf(playedAt)), low}), "Sun 6 Dec 20:00:00\nCat\nplayed\n/n/cat.wav");
-    EXPECT_EQ(timeline.TipAt({x + 40, low}), "");
-    EXPECT_EQ(timeline.TipAt({static_cast<int>(timeline.XOf(playedAt)), high}), "") << "above the plays' marks";
+    EXPECT_EQ(timeline.TipAt({x + 40, high}), "");
+    EXPECT_EQ(timeline.TipAt({x, low}), "") << "the plays' lane holds no failure";
+    EXPECT_EQ(timeline.TipAt({static_cast<int>(timeline.XOf(playedAt)), high}), "") << "the failures' lane holds no play";
     EXPECT_EQ(timeline.TipAt({x, timeline.height() - 2}), "") << "under the marks";
 
     timeline.show();
-    QHelpEvent help(QEvent::ToolTip, QPoint(x, low), timeline.mapToGlobal(QPoint(x, low)));
+    QHelpEvent help(QEvent::ToolTip, QPoint(x, high), timeline.mapToGlobal(QPoint(x, high)));
     QApplication::sendEvent(&timeline, &help);
-    EXPECT_EQ(QToolTip::text(), timeline.TipAt({x, low}));
+    EXPECT_EQ(QToolTip::text(), timeline.TipAt({x, high}));
     QToolTip::hideText();
 }
 
@@ -126,6 +129,44 @@ TEST_F(TimelineDrawTest, MarksQuietHoursDutyAndNowAreDrawnWhereTheyBelong)
               colourAt(CTime(2026, 12, 6, 2, 0, 0), middle).lightness());
     EXPECT_LT(colourAt(now, middle).lightness(), 60) << "a dark line at now";
     EXPECT_GT(colourAt(now + CTimeSpan(3600), middle).lightness(), 200);
+}
+
+// A long trip at a glance: an hour of many failures hides neither the play
+// among them nor a run's first play beside the line at now, and the day and
+// hour labels stand out from the background as text must (4.5 : 1).
+TEST_F(TimelineDrawTest, ABusyHourAFreshStartAndTheLabelsStayReadable)
+{
+    trip::TimelineData data = timeline.Data();
+    const CTime busy(2026, 12, 6, 14, 0, 0);
+    // The play comes first, so every failure is drawn after it.
+    data.marks.push_back({busy + CTimeSpan(30 * 60 + 20), trip::TimelineMark::Outcome::Played, "Cat", "/n/cat.wav"});
+    for (int minute = 0; minute < 60; ++minute)
+        data.marks.push_back({busy + CTimeSpan(minute * 60), trip::TimelineMark::Outcome::Failed, "Dog", "/n/dog.wav"});
+    data.marks.push_back({now + CTimeSpan(-30), trip::TimelineMark::Outcome::Played, "Cat", "/n/cat.wav"});
+    timeline.SetData(std::move(data));
+    const QImage image = timeline.grab().toImage();
+    const int low = static_cast<int>(timeline.MarkArea(trip::TimelineMark::Outcome::Played).center().y());
+    auto isPlayed = [&](CTime at) {
+        const QColor c = image.pixelColor(static_cast<int>(std::round(timeline.XOf(at))), low);
+        return c.green() > 100 && c.red() < 100;
+    };
+    EXPECT_TRUE(isPlayed(busy + CTimeSpan(30 * 60 + 20))) << "the play among an hour of failures";
+    EXPECT_TRUE(isPlayed(now + CTimeSpan(-30))) << "the play half a minute before now";
+
+    // The darkest pixel of the day labels' row against the background.
+    const auto luminance = [](const QColor& c) {
+        const auto channel = [](double v) { return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4); };
+        return 0.2126 * channel(c.redF()) + 0.7152 * channel(c.greenF()) + 0.0722 * channel(c.blueF());
+    };
+    // Above the strip, and under it below the ticks and the line at now.
+    for (const int y0 : {2, timeline.height() - 14}) {
+        double darkest = 1;
+        for (int y = y0; y < y0 + 12; ++y)
+            for (int x = 20; x < image.width() - 20; ++x)
+                darkest = std::min(darkest, luminance(image.pixelColor(x, y)));
+        const double background = luminance(image.pixelColor(1, y0 + 6));
+        EXPECT_GE((background + 0.05) / (darkest + 0.05), 4.5) << "labels at y " << y0;
+    }
 }
 
 }  // namespace

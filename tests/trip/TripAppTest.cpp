@@ -11,6 +11,7 @@
 
 #include "AppTestFixture.h"
 #include "Autostart.h"
+#include "Diary.h"
 #include "DiaryFormat.h"
 #include "DiaryWindow.h"
 #include "DutyRecord.h"
@@ -363,6 +364,47 @@ TEST_F(TripAppTest, TheDiaryWindowShowsTheWeekAndTheRunningGuardsNextDayWithoutD
     EXPECT_EQ(diary->TimelineView().Data().end - diary->TimelineView().Data().now, CTimeSpan(7 * 86400));
     ASSERT_FALSE(diary->Plan().empty());
     EXPECT_GT(diary->Plan().back().at, CTime::GetCurrentTime() + CTimeSpan(6 * 86400));
+}
+
+// Day ten of a trip: on duty for nine days, a play every hour, the program
+// down since two hours ago and resumed now.  The band covers the whole week
+// but those two hours; the list's columns fit all of it, and a path holding a
+// line break still shows what follows it.
+TEST_F(TripAppTest, OnDayTenTheBandCoversTheWholeWeekButTheHoursTheProgramWasDown)
+{
+    const CTime now = CTime::GetCurrentTime();
+    const CTime began = now + CTimeSpan(-9 * 86400);
+    const CTime lastBeforeDown = now + CTimeSpan(-2 * 3600);
+    ASSERT_TRUE(trip::Diary::Append(began, "guard on"));
+    for (CTime at = began + CTimeSpan(3600); at < lastBeforeDown; at = at + CTimeSpan(3600))
+        ASSERT_TRUE(trip::Diary::Append(at, "played", {"/noises/door.wav"}));
+    ASSERT_TRUE(trip::Diary::Append(lastBeforeDown, "failed", {"/noises/two\nlines.wav", "file missing"}));
+    ASSERT_TRUE(trip::WriteDutyRecord(began, nullptr));
+    StartProgram(true);
+    ASSERT_EQ(guardOn, 1);
+
+    Key(Qt::Key_D, Qt::ControlModifier);
+    trip::DiaryWindow* diary = trip->Diary();
+    ASSERT_NE(diary, nullptr);
+    const trip::TimelineData& data = diary->TimelineView().Data();
+    ASSERT_EQ(data.onDuty.size(), 3u) << "the week until the program went down, the resume until now, and the plan";
+    EXPECT_EQ(data.onDuty[0].from, data.begin) << "on duty since before the week began";
+    EXPECT_EQ(data.onDuty[0].to, lastBeforeDown) << "until the last line before the program went down";
+    EXPECT_EQ(data.onDuty[1].from, now);
+    EXPECT_EQ(data.onDuty[1].to, now);
+    EXPECT_EQ(data.onDuty[2].from, now);
+
+    QTreeWidget& list = diary->List();
+    const QFontMetrics metrics(list.font());
+    bool reasonShown = false;
+    for (int i = 0; i < list.topLevelItemCount(); ++i) {
+        const QTreeWidgetItem* item = list.topLevelItem(i);
+        for (int c = 0; c < 3; ++c)
+            ASSERT_LE(QFontMetrics(item->font(c)).horizontalAdvance(item->text(c)), list.columnWidth(c))
+                << "row " << i << ": " << item->text(c).toStdString();
+        reasonShown = reasonShown || item->text(3) == "/noises/two\\nlines.wav: file missing";
+    }
+    EXPECT_TRUE(reasonShown) << "a line break in a path cut off the reason";
 }
 
 TEST_F(TripAppTest, WhileTheGuardIsOffTheDiaryShowsWhatAStartNowWouldDo)
