@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
 # diary-screenshot.sh [HAUNTWATCH] [OUT.png]
-# Takes docs/diary-window.png: "Mervo's Diary" after a day of guarding with
-# one failure and a quiet night, as a person sees it under Openbox.  The
-# diary is prepared around the present moment (so it lies in the window's
-# last seven days); the settings file is the household's, and the guard is
-# off, so the future part shows what a start now would do.
+# Takes docs/diary-window.png: "Mervo's Diary" on the fourteenth day of a
+# trip, as a person sees it under Openbox: on duty since before the week
+# shown, a play about every hour but at night, a noise on a USB stick that is
+# gone failing every time for days, and one morning the machine down for an
+# hour (a power cut) and the guard resumed.  The diary is prepared around the
+# present moment; the settings file is the household's, and the program is
+# started as the autostart entry starts it, with --resume.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 program=$(realpath "${1:-$top/build/hauntwatch}")
@@ -46,36 +48,43 @@ for name, path, every, mode, repeat in rows:
 data += struct.pack("<ii", 23, 7)
 open(home + "/noises.hwt", "wb").write(data)
 
-# Yesterday afternoon to this afternoon: plays every three quarters of an
-# hour or so, quiet from 23:00 to 07:00, the old clock's USB stick missing.
+# Thirteen days and a bit: plays every three quarters of an hour or so,
+# quiet from 23:00 to 07:00, the old clock's USB stick gone from day 6 on (a
+# failure at each of its turns), and on day 12 the power off from 05:10 to
+# 06:02.
 random.seed(7)
-now = datetime.datetime.now().astimezone()
-start = (now - datetime.timedelta(days=1)).replace(hour=16, minute=12, second=4, microsecond=0)
-end = start + datetime.timedelta(hours=25, minutes=40)
+now = datetime.datetime.now().astimezone().replace(microsecond=0)
+start = (now - datetime.timedelta(days=13)).replace(hour=16, minute=12, second=4)
+down_from = (now - datetime.timedelta(days=2)).replace(hour=5, minute=10, second=0)
+down_to = down_from.replace(hour=6, minute=2)
 def iso(t): return t.astimezone().isoformat(timespec="seconds")
 lines = [f"{iso(start)}\tguard on"]
 t = start
-failed = False
+resumed = False
 while True:
     t += datetime.timedelta(minutes=random.randint(25, 60), seconds=random.randint(0, 59))
-    if t > end:
+    if t > now - datetime.timedelta(minutes=5):
         break
+    if not resumed and t > down_from:
+        lines.append(f"{iso(down_to)}\tguard resumed\t{iso(start)}")
+        resumed = True
+        t = down_to
+        continue
     if t.hour >= 23 or t.hour < 7:
         wake = t.replace(hour=7, minute=0, second=0)
         if t.hour >= 23:
             wake += datetime.timedelta(days=1)
-        lines.append(f"{iso(t - datetime.timedelta(minutes=20))}\tquiet until\t{iso(wake)}")
+        lines.append(f"{iso(t)}\tquiet until\t{iso(wake)}")
         t = wake
         continue
-    if not failed and 9 <= t.hour < 12 and t.date() > start.date():
+    if t > start + datetime.timedelta(days=5) and random.random() < 0.3:
         lines.append(f"{iso(t)}\tfailed\t/media/usb/old-clock.wav\tfile missing")
-        failed = True
         continue
     name, path = random.choice([lib[0], lib[1], lib[2], lib[4]])
     for _ in range(2 if name == "Dog barking" else 1):
         lines.append(f"{iso(t)}\tplayed\t{path}")
-lines.append(f"{iso(end)}\tguard off")
 open(home + "/diary.log", "w").write("\n".join(lines) + "\n")
+open(home + "/on-duty", "w").write(iso(start) + "\n")
 PY
 
 mkfifo "$work/display.fifo"
@@ -89,7 +98,7 @@ openbox --sm-disable >"$work/openbox.log" 2>&1 &
 pids+=($!)
 timeout 30 bash -c 'until xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id"; do sleep 0.1; done'
 
-"$program" >"$work/program.log" 2>&1 &
+"$program" --resume >"$work/program.log" 2>&1 &
 pids+=($!)
 main=$(timeout 30 xdotool search --sync --onlyvisible --name '^Hauntwatch$' | head -1)
 timeout 10 bash -c "until [[ \$(xdotool getwindowfocus) == $main ]]; do sleep 0.05; done"
