@@ -2,26 +2,19 @@
 // and the parts of the program that watch the guard from beside it.
 #include <QApplication>
 #include <QFile>
-#include <QTimer>
 #include <cstdio>
-#include <functional>
 #include <iostream>
 
 #include "CFrameWnd.h"
 #include "CQwendrikApp.h"
 #include "CWinApp.h"
-#include "GuardAccess.h"
-#include "GuardEventsFanout.h"
 #include "LongWait.h"
 #include "ProgramOptions.h"
+#include "ProgramParts.h"
 #include "QtMessenger.h"
 #include "RealServices.h"
-#include "Diary.h"
 #include "PlanCommand.h"
-#include "RemoteControl.h"
-#include "SoundModule.h"
 #include "Supervision.h"
-#include "TripModule.h"
 
 // In sanitizer builds: Qt, fontconfig and D-Bus keep caches for the life of
 // the process, which LeakSanitizer would report at every exit.
@@ -37,21 +30,6 @@ namespace {
 std::vector<CString> FrameworkArguments(const ProgramOptions& options)
 {
     return options.rest;
-}
-
-// Calls `add` with the main window once it is up (after any message the
-// start-up shows first) until it says it has added its menu items.
-void WhenMainWindowIsUp(std::function<bool(QWidget*)> add)
-{
-    auto* poll = new QTimer(QCoreApplication::instance());
-    QObject::connect(poll, &QTimer::timeout, poll, [poll, add = std::move(add)] {
-        CFrameWnd* frame = AfxGetMainWnd();
-        if (frame && add(frame->GetSafeHwnd()))
-            poll->deleteLater();
-        else
-            poll->setInterval(100);
-    });
-    poll->start(0);
 }
 
 }  // namespace
@@ -97,48 +75,9 @@ int main(int argc, char** argv)
         platform::InstallLongWaitHook([&supervision] { supervision.Alive(); }, supervision.BeatSpacing());
 
     RealServices services;
-    GuardEventsFanout listeners;
-    InstallGuardEvents(&listeners);
-    ViewGuardAccess access;
-    trip::TripModule trip(access, options.resume);
-    listeners.Add(&trip.Events());
-    sound::SoundModule soundModule(access);
-    listeners.Add(&soundModule.Listener());
-    soundModule.SetUnheardSink([](const sound::UnheardNote& note) {
-        trip::Diary::Append(note.at, "unheard", {note.reason, note.output});
-    });
-
-    remote::RemoteControl remoteControl(access);
-    listeners.Add(&remoteControl);
-    remoteControl.SetDiary([](const std::string& line) { trip::Diary::Append("remote", {line}); });
-    soundModule.SetFindingSink([&remoteControl](bool unheard) { remoteControl.SetUnheard(unheard); });
-    // "&Say Whut?" always lists the trip's items, then Play Through, then
-    // Remote Control.  Only the program that runs connects: a second start
-    // for the same home folder hands its file over and ends before any
-    // frame, and under the same client id it would push the running program
-    // off the broker.
-    WhenMainWindowIsUp([&](QWidget* window) {
-        if (!trip.AutostartAction() || !soundModule.AddMenuItem(window))
-            return false;
-        remoteControl.Start();
-        remoteControl.AttachTo(window);
-        supervision.Ready();
-        return true;
-    });
-    // A start with --resume that finds this home folder's program running
-    // (the autostart entry a moment after a start by hand, or the unit's
-    // start while the program runs unsupervised) hands the resume over.
-    if (options.resume)
-        theApp.SetOptionsToHandOver({QStringLiteral("--resume")});
-    theApp.SetHandedOverOptionHandler([&trip](const QString& option) {
-        if (option == QStringLiteral("--resume"))
-            trip.ResumeHandedOver();
-    });
-
-    // Nobody is there to close a message box on a start after a restart.
-    services.Messenger().SetUnattended(options.resume);
-    QTimer::singleShot(0, [&] { trip.AfterStartUp(); });
-    QTimer::singleShot(0, [&] { services.Messenger().SetUnattended(false); });
+    ProgramParts parts(options, [&supervision] { supervision.Ready(); });
+    parts.JoinTo(theApp);
+    parts.SetUnattendedUntilUp([&services](bool unattended) { services.Messenger().SetUnattended(unattended); });
 
     theApp.SetCommandLine(FrameworkArguments(options));
     const int status = theApp.Run();
@@ -147,6 +86,5 @@ int main(int argc, char** argv)
         supervision.Ready();
     supervision.Stopping();
     platform::UninstallLongWaitHook();
-    InstallGuardEvents(nullptr);
     return status;
 }

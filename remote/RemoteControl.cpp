@@ -17,7 +17,6 @@ namespace remote {
 
 namespace {
 
-constexpr char kMenuTitle[] = "&Say Whut?";
 // Whatever was set aside in a minute gets one line at its end.
 constexpr auto kSummaryMinute = std::chrono::minutes(1);
 
@@ -118,20 +117,12 @@ QString RemoteControl::StatusLine() const
     return StatusText(Status(), brokerText_);
 }
 
-void RemoteControl::AttachTo(QWidget* mainWindow)
+void RemoteControl::AttachTo(QWidget& mainWindow, QMenu& menu)
 {
-    auto* bar = mainWindow ? mainWindow->findChild<QMenuBar*>() : nullptr;
-    if (!bar)
-        return;
-    mainWindow_ = mainWindow;
-    for (QAction* item : bar->actions()) {
-        if (!item->menu() || item->text() != QLatin1String(kMenuTitle))
-            continue;
-        auto* action = item->menu()->addAction(QStringLiteral("Remote Control…"));
-        action->setObjectName(QStringLiteral("remoteControl"));
-        connect(action, &QAction::triggered, this, &RemoteControl::OpenDialog);
-        return;
-    }
+    mainWindow_ = &mainWindow;
+    auto* action = menu.addAction(QStringLiteral("Remote Control…"));
+    action->setObjectName(QStringLiteral("remoteControl"));
+    connect(action, &QAction::triggered, this, &RemoteControl::OpenDialog);
 }
 
 void RemoteControl::OpenDialog()

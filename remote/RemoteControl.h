@@ -17,6 +17,7 @@
 #include "RemoteSettings.h"
 
 class QAction;
+class QMenu;
 class QWidget;
 
 namespace remote {
@@ -36,8 +37,8 @@ public:
 
     // Keeps the settings file private and connects when a broker is set.
     void Start();
-    // Adds "Remote Control…" to the "&Say Whut?" menu of the main window.
-    void AttachTo(QWidget* mainWindow);
+    // Adds "Remote Control…" to `menu` of the main window.
+    void AttachTo(QWidget& mainWindow, QMenu& menu);
     void SetDiary(DiaryLine diary) { diary_ = std::move(diary); }
     // Shorter waits for tests and benchmarks; before Start or Apply.
     void SetRetryDelays(const RetryDelays& delays) { connection_.SetRetryDelays(delays); }

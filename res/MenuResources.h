@@ -5,6 +5,9 @@
 
 // Menu, accelerator table, program icon and document string.
 inline constexpr UINT IDR_MAINFRAME = 128;
+// Where "&Say Whut?" stands on the main menu bar, the parts beside the guard
+// add their items to it.
+inline constexpr int kSayWhutMenuPosition = 3;
 inline constexpr UINT IDI_DOCUMENT = 129;
 inline constexpr UINT IDB_PICTURE = 130;
 

@@ -9,10 +9,6 @@
 
 namespace sound {
 
-namespace {
-const QString kMenuTitle = QStringLiteral("&Say Whut?");
-}
-
 SoundModule::SoundModule(GuardAccess& guard, SoundServerWatcher::Timing timing)
     : watcher_(timing), check_(watcher_, choice_, guard)
 {
@@ -27,20 +23,12 @@ SoundModule::~SoundModule()
     delete dialog_;
 }
 
-bool SoundModule::AddMenuItem(QWidget* window)
+void SoundModule::AttachTo(QWidget& window, QMenu& menu)
 {
-    if (!window)
-        return false;
-    for (QMenu* menu : window->findChildren<QMenu*>()) {
-        if (menu->title() != kMenuTitle)
-            continue;
-        auto* action = new QAction(QString::fromUtf8("Play Through\u2026"), menu);
-        action->setObjectName(QStringLiteral("playThrough"));
-        connect(action, &QAction::triggered, this, [this, window] { ShowPlayThrough(window); });
-        menu->addAction(action);
-        return true;
-    }
-    return false;
+    auto* action = new QAction(QString::fromUtf8("Play Through\u2026"), &menu);
+    action->setObjectName(QStringLiteral("playThrough"));
+    connect(action, &QAction::triggered, this, [this, &window] { ShowPlayThrough(&window); });
+    menu.addAction(action);
 }
 
 PlayThroughDialog* SoundModule::ShowPlayThrough(QWidget* parent)

@@ -10,6 +10,7 @@
 #include "SoundCheck.h"
 #include "SoundServerWatcher.h"
 
+class QMenu;
 class QWidget;
 
 namespace sound {
@@ -29,9 +30,8 @@ public:
     // Whether the last check found that nobody can hear Mervo (the remote control shows it).
     void SetFindingSink(std::function<void(bool unheard)> sink) { check_.SetFindingSink(std::move(sink)); }
 
-    // Adds "Play Through..." to the window's "&Say Whut?" menu; false while
-    // the window has no such menu.
-    bool AddMenuItem(QWidget* window);
+    // Adds "Play Through..." to `menu` of the main window.
+    void AttachTo(QWidget& window, QMenu& menu);
     // Opens the dialog (or raises the one open).
     PlayThroughDialog* ShowPlayThrough(QWidget* parent);
 

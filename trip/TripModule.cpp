@@ -1,10 +1,9 @@
 #include "TripModule.h"
 
-#include <QApplication>
-#include <QMainWindow>
+#include <QAction>
 #include <QMenu>
-#include <QMenuBar>
-#include <QTimer>
+#include <QWidget>
+#include <utility>
 
 #include "Autostart.h"
 #include "DiaryWindow.h"
@@ -12,28 +11,6 @@
 #include "Messenger.h"
 
 namespace trip {
-
-namespace {
-
-constexpr char kHelpMenu[] = "&Say Whut?";
-
-QMenu* FindMenu(QMainWindow& window, const QString& title)
-{
-    for (QAction* action : window.menuBar()->actions())
-        if (action->menu() && action->text() == title)
-            return action->menu();
-    return nullptr;
-}
-
-QMainWindow* FindMainWindow()
-{
-    for (QWidget* widget : QApplication::topLevelWidgets())
-        if (auto* window = qobject_cast<QMainWindow*>(widget); window && FindMenu(*window, kHelpMenu))
-            return window;
-    return nullptr;
-}
-
-}  // namespace
 
 TripModule::TripModule(GuardAccess& access, bool resume)
     : access_(access), resume_(resume), records_([&access](const std::string& line) { access.AppendProblem(line); })
@@ -60,23 +37,7 @@ DiaryWindow* TripModule::Diary() const
     return diary_;
 }
 
-void TripModule::AfterStartUp()
-{
-    if (attached_)
-        return;
-    // A message box the start-up shows and waits on runs an event loop of its
-    // own, in which this may be called before the main window is up.
-    QMainWindow* window = FindMainWindow();
-    if (!window || !window->isVisible() || QApplication::activeModalWidget()) {
-        QTimer::singleShot(50, this, &TripModule::AfterStartUp);
-        return;
-    }
-    attached_ = true;
-    AddMenuItems(*window, *FindMenu(*window, kHelpMenu));
-    ResumeOrForget();
-}
-
-void TripModule::AddMenuItems(QMainWindow& window, QMenu& menu)
+void TripModule::AttachTo(QWidget& window, QMenu& menu)
 {
     menu.addSeparator();
     autostartAction_ = menu.addAction(QString::fromUtf8(kAutostartItem));
@@ -92,6 +53,13 @@ void TripModule::AddMenuItems(QMainWindow& window, QMenu& menu)
     // The menu's own shortcuts count only while it is open; on the window they always do.
     window.addAction(diaryAction_);
     connect(diaryAction_, &QAction::triggered, this, [this, &window] { ShowDiary(window); });
+}
+
+void TripModule::AfterStartUp()
+{
+    if (std::exchange(startedUp_, true))
+        return;
+    ResumeOrForget();
 }
 
 void TripModule::ResumeOrForget()
@@ -118,7 +86,7 @@ void TripModule::ResumeHandedOver()
 {
     // Before the window is up this run's own start-up has not looked at the
     // record yet: it resumes from it then.
-    if (!attached_) {
+    if (!startedUp_) {
         resume_ = true;
         return;
     }
@@ -167,7 +135,7 @@ void TripModule::SetAutostart(bool on)
                 .toStdString());
 }
 
-void TripModule::ShowDiary(QMainWindow& window)
+void TripModule::ShowDiary(QWidget& window)
 {
     if (!diary_)
         diary_ = new DiaryWindow(access_, &window);

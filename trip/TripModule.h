@@ -11,8 +11,8 @@
 #include "GuardRecords.h"
 
 class QAction;
-class QMainWindow;
 class QMenu;
+class QWidget;
 
 namespace trip {
 
@@ -38,13 +38,15 @@ public:
     // turned it on or off since.
     void ResumeHandedOver();
 
+    // Adds "Guard Again After a Restart" and "Mervo's Diary" to `menu` of
+    // the main window.
+    void AttachTo(QWidget& window, QMenu& menu);
     // Once the usual start-up is over (the window is up, the settings are
-    // loaded, no start-up message waits): the menu items, then the guard back
-    // on duty if the program was asked to resume and the duty record says it
-    // was on.  Called before that, it tries again a little later.
+    // loaded, no start-up message waits): the guard back on duty if the
+    // program was asked to resume and the duty record says it was on.
     void AfterStartUp();
 
-    // Null until AfterStartUp found the main window.
+    // Null until AttachTo.
     QAction* AutostartAction() const;
     QAction* DiaryAction() const;
     DiaryWindow* Diary() const;
@@ -57,14 +59,13 @@ private:
     void TimerFailed(CTime at) override { records_.TimerFailed(at); }
 
     void Resume(std::optional<CTime> since);
-    void AddMenuItems(QMainWindow& window, QMenu& menu);
     void ResumeOrForget();
     void SetAutostart(bool on);
-    void ShowDiary(QMainWindow& window);
+    void ShowDiary(QWidget& window);
 
     GuardAccess& access_;
     bool resume_;
-    bool attached_ = false;
+    bool startedUp_ = false;
     GuardRecords records_;
     // The record a start by hand removed, kept for a --resume handed over
     // later in the run; gone once the guard is turned on or off.

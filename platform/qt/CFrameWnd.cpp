@@ -67,6 +67,15 @@ protected:
         case QEvent::WindowActivate:
             frame_.OnActivate();
             break;
+        case QEvent::UpdateRequest:
+        case QEvent::Paint:
+            if (!painted_) {
+                painted_ = true;
+                // Once the first picture is out; whatever waits for the
+                // window must not hold it up.
+                QMetaObject::invokeMethod(this, [this] { frame_.OnFirstPaint(); }, Qt::QueuedConnection);
+            }
+            break;
         default:
             break;
         }
@@ -120,6 +129,7 @@ private:
     }
 
     CFrameWnd& frame_;
+    bool painted_ = false;
     bool quitCameFirst_ = false;
     QSize outer_;
     bool outerFitted_ = false;
@@ -189,6 +199,23 @@ void CFrameWnd::BuildMenu(QMainWindow& window, UINT resourceId)
 {
     if (const MenuResource* menu = AfxFindMenu(resourceId))
         AddMenuItems(*window.menuBar(), menu->items, *this);
+}
+
+QMenu* CFrameWnd::PopupMenu(int position) const
+{
+    auto* window = qobject_cast<QMainWindow*>(GetSafeHwnd());
+    if (!window || position < 0 || position >= window->menuBar()->actions().size())
+        return nullptr;
+    return window->menuBar()->actions().at(position)->menu();
+}
+
+void CFrameWnd::OnFirstPaint()
+{
+    if (up_)
+        return;
+    up_ = true;
+    if (CWinApp* app = AfxGetApp(); app && AfxGetMainWnd() == this)
+        app->OnMainWindowUp(*this);
 }
 
 void CFrameWnd::BuildAccelerators(QMainWindow& window, UINT resourceId)

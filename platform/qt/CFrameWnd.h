@@ -11,6 +11,7 @@ class CSingleDocTemplate;
 class CStatusBar;
 class CView;
 class QMainWindow;
+class QMenu;
 
 // What the document template hands the frame to create its view with.
 struct CCreateContext {
@@ -49,6 +50,13 @@ public:
     // The frame's status bar registers itself here.
     void SetStatusBar(CStatusBar* bar) { statusBar_ = bar; }
 
+    // The popup menu at that place of the menu bar (0 the first), as the
+    // resource lists it; null when there is none.
+    QMenu* PopupMenu(int position) const;
+    // From the event loop, once the frame's first paint is done: the main
+    // frame tells the application that its window is up.
+    void OnFirstPaint();
+
     DECLARE_MESSAGE_MAP()
 
 private:
@@ -61,4 +69,5 @@ private:
     CStatusBar* statusBar_ = nullptr;
     bool exitRequested_ = false;
     bool closed_ = false;
+    bool up_ = false;
 };

@@ -5,6 +5,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <cstdio>
+#include <utility>
 
 #include "AfxRes.h"
 #include "CCommandLineInfo.h"
@@ -206,6 +207,12 @@ void CWinApp::OnAppExit()
         return;
     m_pMainWnd->RequestExit();
     m_pMainWnd->SendMessage(WM_CLOSE);
+}
+
+void CWinApp::OnMainWindowUp(CFrameWnd& frame)
+{
+    if (const auto handler = std::exchange(mainWindowUp_, nullptr))
+        handler(frame);
 }
 
 void CWinApp::OnShellOpenRequest(const QString& path)

@@ -53,6 +53,11 @@ public:
     // Whether this start found another program running and handed over to it.
     bool HandedOver() const { return anotherInstanceRuns_; }
 
+    // What runs once the main window is up: after its first paint, with no
+    // start-up message waiting.  The main frame calls OnMainWindowUp.
+    void WhenMainWindowUp(std::function<void(CFrameWnd&)> handler) { mainWindowUp_ = std::move(handler); }
+    void OnMainWindowUp(CFrameWnd& frame);
+
     CFrameWnd* m_pMainWnd = nullptr;
 
     void OnFileNew();
@@ -84,6 +89,7 @@ private:
     bool anotherInstanceRuns_ = false;
     std::deque<QString> pendingShellOpens_;
     QStringList optionsToHandOver_;
+    std::function<void(CFrameWnd&)> mainWindowUp_;
     std::function<void(const QString&)> optionHandler_;
     bool openingFromShell_ = false;
     int exitCode_ = 1;

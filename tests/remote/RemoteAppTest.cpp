@@ -46,7 +46,7 @@ protected:
         control = std::make_unique<RemoteControl>(access);
         InstallGuardEvents(control.get());
         control->Start();
-        control->AttachTo(frameWidget());
+        control->AttachTo(*frameWidget(), *frame()->PopupMenu(kSayWhutMenuPosition));
         ASSERT_TRUE(WaitFor([&] { return control->Status().state == LinkState::Connected; }, 15s))
             << control->StatusLine().toStdString();
     }
@@ -129,7 +129,7 @@ TEST_F(RemoteAppTest, RemoteControlIsInSayWhutAndOpensItsDialogBesideTheWindow)
     ASSERT_TRUE(Start());
     control = std::make_unique<RemoteControl>(access);
     control->Start();
-    control->AttachTo(frameWidget());
+    control->AttachTo(*frameWidget(), *frame()->PopupMenu(kSayWhutMenuPosition));
     QStringList popup;
     for (QAction* action : frameWidget()->findChild<QMenuBar*>()->actions())
         if (action->text() == "&Say Whut?")

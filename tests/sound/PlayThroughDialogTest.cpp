@@ -51,7 +51,7 @@ TEST_F(PlayThroughDialogTest, ListsMarksTestsAndKeepsTheChoice)
     MakeModule();
     ASSERT_TRUE(ServerKnown());
     ASSERT_TRUE(Start());
-    ASSERT_TRUE(module->AddMenuItem(frameWidget()));
+    module->AttachTo(*frameWidget(), *frame()->PopupMenu(kSayWhutMenuPosition));
     QMenu* sayWhut = nullptr;
     for (QMenu* menu : frameWidget()->findChildren<QMenu*>())
         if (menu->title() == "&Say Whut?")
@@ -96,7 +96,7 @@ TEST_F(PlayThroughDialogTest, FollowsTheServerAndShowsAChoiceThatIsGone)
     MakeModule();
     ASSERT_TRUE(ServerKnown());
     ASSERT_TRUE(Start());
-    ASSERT_TRUE(module->AddMenuItem(frameWidget()));
+    module->AttachTo(*frameWidget(), *frame()->PopupMenu(kSayWhutMenuPosition));
     sound::PlayThroughDialog* dialog = Open();
     ASSERT_TRUE(dialog);
     auto* list = dialog->findChild<QListWidget*>("outputs");

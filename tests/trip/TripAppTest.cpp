@@ -54,6 +54,7 @@ protected:
         fanout->Add(&heard);
         fanout->Add(&trip->Events());
         InstallGuardEvents(fanout.get());
+        trip->AttachTo(*frameWidget(), *frame()->PopupMenu(kSayWhutMenuPosition));
         trip->AfterStartUp();
         ASSERT_NE(trip->DiaryAction(), nullptr) << "the items went into the menu";
     }
@@ -192,6 +193,7 @@ TEST_F(TripAppTest, AResumeHandedOverAfterAStartByHandPutsHimBackFromTheRecordIt
     fanout->Add(&trip->Events());
     InstallGuardEvents(fanout.get());
     trip->ResumeHandedOver();
+    trip->AttachTo(*frameWidget(), *frame()->PopupMenu(kSayWhutMenuPosition));
     trip->AfterStartUp();
     EXPECT_EQ(guardOn, 1);
     EXPECT_EQ(trip::DutyRecordSince(), since);
