@@ -40,6 +40,9 @@ ProgramParts::ProgramParts(const ProgramOptions& options, std::function<void()> 
     });
     p.remote.SetDiary([](const std::string& line) { trip::Diary::Append("remote", {line}); });
     p.sound.SetFindingSink([&p](bool unheard) { p.remote.SetUnheard(unheard); });
+    p.trip.SetAwayListener([&p](const std::optional<trip::AwaySpan>& span) {
+        p.remote.SetAway(span ? std::optional(std::pair(span->from.GetTime(), span->until.GetTime())) : std::nullopt);
+    });
 }
 
 ProgramParts::~ProgramParts()

@@ -11,9 +11,10 @@
 #include "PlayFailure.h"
 
 // Who asked for a guard start: the person (a click, the menu, a key), a
-// restart that found the guard on duty, or the remote control.  Whoever
-// starts the guard other than by hand says so just before.
-enum class GuardStartOrigin { Person, Resumed, Remote };
+// restart that found the guard on duty, the remote control, or the person's
+// leaving time ("Away from ... until ...").  Whoever starts the guard other
+// than by hand says so just before.
+enum class GuardStartOrigin { Person, Resumed, Remote, Away };
 
 enum class PlayKind { Sound, Movie, Program };
 enum class PlayOutcome { Played, Started, Failed };

@@ -225,6 +225,13 @@ void RemoteControl::SetUnheard(bool unheard)
     LaterRefresh();
 }
 
+// Retained, so that Home Assistant knows it whenever it looks; an empty
+// retained message takes the topic off the broker.
+void RemoteControl::SetAway(std::optional<std::pair<std::int64_t, std::int64_t>> span)
+{
+    connection_.Keep(topics_.away, span ? AwayJson(span->first, span->second) : std::string());
+}
+
 void RemoteControl::GuardStarted(CTime /*at*/, GuardStartOrigin /*origin*/)
 {
     KeepGuard(true);

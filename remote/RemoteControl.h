@@ -7,8 +7,10 @@
 #include <QPointer>
 #include <QTimer>
 #include <functional>
+#include <cstdint>
 #include <optional>
 #include <string>
+#include <utility>
 
 #include "CommandInbox.h"
 #include "GuardAccess.h"
@@ -67,6 +69,8 @@ public:
 public Q_SLOTS:
     // What the audible check found last: nobody can hear Mervo, or somebody can.
     void SetUnheard(bool unheard);
+    // When the person is away (seconds since the epoch: from, until), or none.
+    void SetAway(std::optional<std::pair<std::int64_t, std::int64_t>> span);
     // Looks at the problem report's count again; every guard event does too.
     void ProblemsMayHaveChanged();
     void OpenDialog();

@@ -33,7 +33,8 @@ Topics::Topics(const std::string& deviceId)
       lastPlay(base + "/last_play"),
       problems(base + "/problems"),
       next(base + "/next"),
-      unheard(base + "/unheard")
+      unheard(base + "/unheard"),
+      away(base + "/away")
 {
 }
 
@@ -171,6 +172,11 @@ const char* FailureReason(platform::PlayFailure failure)
         return "starter failed";
     }
     return "";
+}
+
+std::string AwayJson(std::int64_t from, std::int64_t until)
+{
+    return Compact(QJsonObject{{QStringLiteral("from"), Q(IsoTime(from))}, {QStringLiteral("until"), Q(IsoTime(until))}});
 }
 
 std::string LastPlayJson(const PlayReport& report, const std::string& name)

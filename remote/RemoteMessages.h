@@ -22,6 +22,7 @@ struct Topics {
     std::string problems;      // a count
     std::string next;          // ISO time, or None
     std::string unheard;       // ON / OFF
+    std::string away;          // JSON {"from", "until"}, or empty
 };
 
 // Home Assistant says "online" here when it (re)starts.
@@ -58,6 +59,9 @@ std::string IsoTime(std::int64_t secondsSinceEpoch);
 
 // The diary's words for why a play failed ("file missing", ...); empty for None.
 const char* FailureReason(platform::PlayFailure failure);
+
+// {"from", "until"}: when the person leaves and is back, local ISO times.
+std::string AwayJson(std::int64_t from, std::int64_t until);
 
 // {"time", "name", "path", "result": played|started|failed, "reason"}.
 std::string LastPlayJson(const PlayReport& report, const std::string& name);

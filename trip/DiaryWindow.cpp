@@ -13,6 +13,7 @@
 #include <QVBoxLayout>
 #include <map>
 
+#include "AwaySpan.h"
 #include "Diary.h"
 #include "DiaryFormat.h"
 #include "DutyRecord.h"
@@ -219,6 +220,8 @@ void DiaryWindow::Refresh()
     }
     if (snapshot.on)
         data.onDuty.push_back({now, data.end});
+    if (const std::optional<AwaySpan> away = ReadAwaySpan())
+        data.away.push_back({away->from, away->until});
 
     // The future, from the guard's own passes.
     plan_ = ComputePlan(snapshot, now, ahead, *lengths_);

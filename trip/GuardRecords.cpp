@@ -23,6 +23,9 @@ void GuardRecords::GuardStarted(CTime at, GuardStartOrigin origin)
     if (origin == GuardStartOrigin::Resumed) {
         since = resumeFrom ? *resumeFrom : DutyRecordSince().value_or(at);
         Write(at, "guard resumed", {IsoLocalTime(since)});
+    } else if (origin == GuardStartOrigin::Away) {
+        // Nobody turned him on: the person's leaving time did.
+        Write(at, "guard on", {"away"});
     } else {
         Write(at, "guard on");
     }

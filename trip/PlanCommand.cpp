@@ -1,9 +1,11 @@
 #include "PlanCommand.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <charconv>
 #include <cstring>
 
+#include "AwaySpan.h"
 #include "CQwendrikDoc.h"
 #include "DiaryFormat.h"
 #include "GuardSettings.h"
@@ -108,7 +110,18 @@ int RunPlanCommand(std::string_view duration, std::ostream& out, std::ostream& e
     }
     MediaLengthCache lengths(cacheFile.empty() ? MediaLengthCache::DefaultCacheFile() : cacheFile);
     const GuardSnapshot settings = TakeGuardSnapshot();
-    for (const PlanEvent& event : ComputePlan(settings, CTime::GetCurrentTime(), *span, lengths))
+    // Away: the guard goes on when the person leaves and off when they are
+    // back, so the plan starts at the one and ends at the other.
+    CTime from = CTime::GetCurrentTime();
+    CTime to = from + *span;
+    if (const std::optional<AwaySpan> away = ReadAwaySpan(); away && from < away->until) {
+        if (from < away->from) {
+            from = away->from;
+            to = from + *span;
+        }
+        to = std::min(to, away->until);
+    }
+    for (const PlanEvent& event : ComputePlan(settings, from, to - from, lengths))
         out << FormatPlanLine(event) << '\n';
     // What is still buffered fails only now, on a full device.
     errno = 0;

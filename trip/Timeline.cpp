@@ -24,6 +24,8 @@ const QColor kQuiet(0, 0, 0x40, 40);
 const QColor kFuture(0xf3, 0xf0, 0xff);
 const QColor kDuty(0xf0, 0xa0, 0x20);
 const QColor kNow(0x20, 0x20, 0x20);
+const QColor kAway(0x3a, 0x8f, 0xd0);
+constexpr int kAwayBand = 5;
 
 CTime LocalDayStart(CTime at, int dayOffset, int hour)
 {
@@ -56,7 +58,8 @@ QString TimelineLegend()
     QColor quiet(0xd4, 0xd4, 0xe0);
     return QStringList{swatch(kPlayed, QStringLiteral("played")), swatch(kStarted, QStringLiteral("started")),
                        swatch(kFailed, QStringLiteral("failed")), swatch(kPlanned, QStringLiteral("to come")),
-                       swatch(quiet, QStringLiteral("quiet hours")), swatch(kDuty, QStringLiteral("on duty"))}
+                       swatch(quiet, QStringLiteral("quiet hours")), swatch(kDuty, QStringLiteral("on duty")),
+                       swatch(kAway, QStringLiteral("away"))}
         .join(QStringLiteral("&nbsp;&nbsp; "));
 }
 
@@ -258,6 +261,11 @@ void Timeline::paintEvent(QPaintEvent*)
         // What is still to come is lighter than what happened.
         painter.fillRect(piece, data_.now < duty.to && !(duty.from < data_.now) ? kDuty.lighter(140) : kDuty);
     }
+
+    // The time the person is away, as a band along the top.
+    for (const TimelineSpan& away : data_.away)
+        painter.fillRect(QRectF(QPointF(XOf(away.from), strip.top() + 1), QPointF(XOf(away.to), strip.top() + 1 + kAwayBand)),
+                         kAway);
 
     // The line at now first: marks of a run that has only just begun are
     // drawn over it, not hidden under it.

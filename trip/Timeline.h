@@ -33,6 +33,8 @@ struct TimelineData {
     QuietWindow quiet;
     // The future is what a start now would do, not the running guard's.
     bool futureIfStarted = false;
+    // When the person is away ("Away from ... until ...").
+    std::vector<TimelineSpan> away;
 };
 
 // The quiet window's stretches between two times: each local day's hours

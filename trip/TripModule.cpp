@@ -2,24 +2,63 @@
 
 #include <QAction>
 #include <QMenu>
+#include <QTimer>
 #include <QWidget>
+#include <algorithm>
+#include <limits>
 #include <utility>
 
 #include "Autostart.h"
+#include "AwayDialog.h"
 #include "DiaryWindow.h"
 #include "DutyRecord.h"
 #include "Messenger.h"
 
 namespace trip {
 
+class TripModule::AwayTimerWindow final : public platform::TimerWindow {
+public:
+    explicit AwayTimerWindow(TripModule& module) : module_(module) {}
+    void OnTimer(UINT_PTR /*id*/) override { module_.OnAwayTimer(); }
+
+private:
+    TripModule& module_;
+};
+
+namespace {
+
+constexpr UINT_PTR kAwayTimerId = 1;
+
+std::string AtTime(CTime at)
+{
+    return at.Format("At %H:%M").str();
+}
+
+}  // namespace
+
 TripModule::TripModule(GuardAccess& access, bool resume)
-    : access_(access), resume_(resume), records_([&access](const std::string& line) { access.AppendProblem(line); })
+    : access_(access),
+      resume_(resume),
+      records_([&access](const std::string& line) { access.AppendProblem(line); }),
+      away_(ReadAwaySpan()),
+      awayTimer_(std::make_unique<AwayTimerWindow>(*this))
 {
 }
 
 TripModule::~TripModule()
 {
+    win::KillTimer(awayTimer_.get(), kAwayTimerId);
     delete diary_;
+}
+
+platform::TimerWindow& TripModule::AwayTimer()
+{
+    return *awayTimer_;
+}
+
+QAction* TripModule::AwayAction() const
+{
+    return awayAction_;
 }
 
 QAction* TripModule::AutostartAction() const
@@ -53,6 +92,9 @@ void TripModule::AttachTo(QWidget& window, QMenu& menu)
     // The menu's own shortcuts count only while it is open; on the window they always do.
     window.addAction(diaryAction_);
     connect(diaryAction_, &QAction::triggered, this, [this, &window] { ShowDiary(window); });
+
+    awayAction_ = menu.addAction(QString::fromUtf8(kAwayItem));
+    connect(awayAction_, &QAction::triggered, this, [this, &window] { ShowAway(window); });
 }
 
 void TripModule::AfterStartUp()
@@ -60,6 +102,87 @@ void TripModule::AfterStartUp()
     if (std::exchange(startedUp_, true))
         return;
     ResumeOrForget();
+    TellAway();
+    if (!away_)
+        return;
+    // Away now: on duty, whatever the start; back already while the program
+    // was not running: off, and the span is over.  Later, at the times.
+    if (!(CTime::GetCurrentTime() < away_->from))
+        OnAwayTimer();
+    else
+        ArmAway();
+}
+
+bool TripModule::SetAway(std::optional<AwaySpan> span, std::string* error)
+{
+    if (!(span ? WriteAwaySpan(*span, error) : ClearAwaySpan(error)))
+        return false;
+    away_ = span;
+    TellAway();
+    ArmAway();
+    // Leaving now, or already gone: at once, from the event loop.
+    if (away_ && !(CTime::GetCurrentTime() < away_->from))
+        QTimer::singleShot(0, this, &TripModule::OnAwayTimer);
+    return true;
+}
+
+void TripModule::TellAway()
+{
+    if (awayListener_)
+        awayListener_(away_);
+}
+
+// On the guard's own wall-clock timer, which is never early: at the leaving
+// time, and then at the return.
+void TripModule::ArmAway()
+{
+    win::KillTimer(awayTimer_.get(), kAwayTimerId);
+    if (!away_)
+        return;
+    const CTime now = CTime::GetCurrentTime();
+    const CTime next = now < away_->from ? away_->from : away_->until;
+    const std::int64_t ms = std::max<std::int64_t>(0, (next - now).GetTotalSeconds()) * 1000;
+    win::SetTimer(awayTimer_.get(), kAwayTimerId, static_cast<UINT>(std::min<std::int64_t>(ms, std::numeric_limits<UINT>::max())),
+                  nullptr);
+}
+
+void TripModule::OnAwayTimer()
+{
+    win::KillTimer(awayTimer_.get(), kAwayTimerId);
+    if (!away_)
+        return;
+    const CTime now = CTime::GetCurrentTime();
+    if (now < away_->from) {
+        ArmAway();
+        return;
+    }
+    if (now < away_->until) {
+        if (!access_.Snapshot().on) {
+            access_.TurnOn(GuardStartOrigin::Away);
+            // The start empties the problem report; the line goes in after it.
+            if (access_.Snapshot().on)
+                access_.AppendProblem(AtTime(now) + " on duty: you are away until " +
+                                      away_->until.Format("%a %e %b %H:%M").str());
+        }
+        ArmAway();
+        return;
+    }
+    // Back: the span is over before the guard goes off, so that stop is not
+    // taken for somebody at home.
+    std::string error;
+    SetAway(std::nullopt, &error);
+    if (access_.Snapshot().on)
+        access_.Stop();
+}
+
+void TripModule::ShowAway(QWidget& window)
+{
+    AwayDialog dialog(away_, &window);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    std::string error;
+    if (!SetAway(dialog.Chosen(), &error))
+        platform::InstalledMessenger().ShowWithoutWaiting("The time you are away could not be kept: " + error);
 }
 
 void TripModule::ResumeOrForget()
@@ -120,6 +243,18 @@ void TripModule::GuardStopped(CTime at)
     guardTouched_ = true;
     forgottenSince_.reset();
     records_.GuardStopped(at);
+    // Turned off while away (the mansion, Quit, the close box, the remote
+    // control): somebody is evidently home, and the span is over.
+    if (!std::exchange(timerFailed_, false) && away_ && away_->Holds(at)) {
+        std::string error;
+        SetAway(std::nullopt, &error);
+    }
+}
+
+void TripModule::TimerFailed(CTime at)
+{
+    timerFailed_ = true;
+    records_.TimerFailed(at);
 }
 
 void TripModule::SetAutostart(bool on)

@@ -388,6 +388,12 @@ TEST_F(RemoteBrokerTest, WhatTheGuardDoesBecomesTheRetainedState)
         for (const Heard& h : listener.On(news))
             EXPECT_FALSE(h.retained) << h.topic << " came as news, yet the broker marked it retained";
 
+    // The person's time away, retained while it is set.
+    control->SetAway(std::pair(CTime(2026, 12, 8, 18, 0, 0).GetTime(), CTime(2026, 12, 20, 12, 0, 0).GetTime()));
+    EXPECT_TRUE(listener.WaitFor(topics.away, R"({"from":"2026-12-08T18:00:00+01:00","until":"2026-12-20T12:00:00+01:00"})"));
+    control->SetAway(std::nullopt);
+    EXPECT_TRUE(listener.WaitFor(topics.away, "")) << "cleared, it leaves the broker";
+
     Listener late(broker.port(), {topics.base + "/#"});
     ASSERT_TRUE(late.WaitFor(topics.unheard, "OFF"));
     for (const Heard& h : late.All())

@@ -7,6 +7,7 @@
 #include <map>
 #include <sstream>
 
+#include "AwaySpan.h"
 #include "DiaryFormat.h"
 #include "EngineState.h"
 #include "FakeClock.h"
@@ -313,6 +314,20 @@ TEST_F(PlanCommandTest, MissingDamagedAndGoodSettingsAndABadDuration)
         EXPECT_TRUE(trip::ParseIsoTime(fields[0]).has_value()) << line;
         EXPECT_EQ(fields[1] + " " + fields[2] + " " + fields[3] + " " + fields[4], "play Door 1 /n/door.txt");
     }
+
+    // Away from tomorrow for two hours: the plan starts when the person
+    // leaves and stops when they are back.
+    const CTime leaving = CTime::GetCurrentTime() + CTimeSpan(86400);
+    ASSERT_TRUE(trip::WriteAwaySpan({leaving, leaving + CTimeSpan(7200)}, nullptr));
+    EXPECT_EQ(Run("1d"), 0);
+    const std::vector<std::string> away = Lines(out.str());
+    ASSERT_EQ(away.size(), 4u) << out.str();
+    for (const std::string& line : away) {
+        const CTime at = *trip::ParseIsoTime(trip::SplitFields(line)[0]);
+        EXPECT_FALSE(at < leaving) << line;
+        EXPECT_FALSE(leaving + CTimeSpan(7200) < at) << line;
+    }
+    ASSERT_TRUE(trip::ClearAwaySpan(nullptr));
 
     // A full device: the plan says it could not be written, once.
     std::ofstream full("/dev/full");

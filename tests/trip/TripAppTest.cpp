@@ -199,6 +199,58 @@ TEST_F(TripAppTest, AResumeHandedOverAfterAStartByHandPutsHimBackFromTheRecordIt
     EXPECT_EQ(trip::DutyRecordSince(), since);
 }
 
+// "Away from … until …" on the guard's clock: on duty when the person
+// leaves, again at a start in the middle, off when they are back; turned off
+// while away, the span is over.
+TEST_F(TripAppTest, AwayPutsHimOnDutyAtTheLeavingTimeAndOffAtTheReturn)
+{
+    StartProgram(false);
+    ASSERT_NE(trip->AwayAction(), nullptr);
+    EXPECT_TRUE(SayWhut()->actions().indexOf(trip->AwayAction()) == SayWhut()->actions().indexOf(trip->DiaryAction()) + 1)
+        << "right after Mervo's Diary";
+    const CTime start = CTime::GetCurrentTime();
+    const trip::AwaySpan span{start + CTimeSpan(3600), start + CTimeSpan(5 * 3600)};
+    ASSERT_TRUE(trip->SetAway(span));
+    EXPECT_EQ(trip::ReadAwaySpan(), span) << "kept in the home folder";
+    EXPECT_EQ(timer.Delay(&trip->AwayTimer()), 3600u * 1000);
+    EXPECT_EQ(guardOn, 0);
+
+    clock.Advance(3600);
+    timer.Fire(&trip->AwayTimer());
+    EXPECT_EQ(guardOn, 1) << "on duty when the person leaves";
+    EXPECT_EQ(Lines(DiaryLog()).back(), trip::IsoLocalTime(span.from) + "\tguard on\taway");
+    ASSERT_EQ(ProblemLog.problemCount, 1);
+    EXPECT_EQ(ProblemLog.problemLines[0].str().rfind("At 11:00 on duty: you are away until ", 0), 0u)
+        << ProblemLog.problemLines[0].str();
+    EXPECT_EQ(timer.Delay(&trip->AwayTimer()), 4u * 3600 * 1000) << "armed for the return";
+
+    // A restart in the middle, without --resume: he is on duty all the same.
+    clock.Advance(3600);
+    app->ExitInstance();
+    InstallGuardEvents(nullptr);
+    trip.reset();
+    StartProgram(false);
+    EXPECT_EQ(guardOn, 1);
+    EXPECT_EQ(Lines(DiaryLog()).back(), trip::IsoLocalTime(CTime::GetCurrentTime()) + "\tguard on\taway");
+
+    clock.Advance(3 * 3600);
+    timer.Fire(&trip->AwayTimer());
+    EXPECT_EQ(guardOn, 0) << "off when the person is back";
+    EXPECT_FALSE(trip::ReadAwaySpan()) << "the span is over";
+    EXPECT_EQ(Lines(DiaryLog()).back(), trip::IsoLocalTime(span.until) + "\tguard off");
+
+    // Turned off by hand while away: somebody is home.
+    const CTime later = CTime::GetCurrentTime();
+    ASSERT_TRUE(trip->SetAway(trip::AwaySpan{later + CTimeSpan(60), later + CTimeSpan(7200)}));
+    clock.Advance(60);
+    timer.Fire(&trip->AwayTimer());
+    ASSERT_EQ(guardOn, 1);
+    Click(90, 80);  // the mansion
+    EXPECT_EQ(guardOn, 0);
+    EXPECT_FALSE(trip::ReadAwaySpan());
+    EXPECT_FALSE(timer.IsArmed(&trip->AwayTimer()));
+}
+
 TEST_F(TripAppTest, TheAutostartItemWritesAndRemovesTheEntryAndItsMarkShowsWhetherItIsThere)
 {
     StartProgram(false);
