@@ -267,13 +267,21 @@ void DiaryWindow::Refresh()
         }
     }
     // Wide enough for every row, not only those the list shows before it
-    // scrolls to now.
-    const QFontMetrics metrics(list_->font());
-    const int padding = 3 * metrics.averageCharWidth();
+    // scrolls to now.  Texts repeat a great deal: each is measured once.
+    QFont italicFont = list_->font();
+    italicFont.setItalic(true);
+    const QFontMetrics upright(list_->font()), italic(italicFont);
+    const int padding = 3 * upright.averageCharWidth();
     for (int c = 0; c < 3; ++c) {
-        int widest = metrics.horizontalAdvance(list_->headerItem()->text(c));
-        for (int i = 0; i < list_->topLevelItemCount(); ++i)
-            widest = std::max(widest, QFontMetrics(list_->topLevelItem(i)->font(c)).horizontalAdvance(list_->topLevelItem(i)->text(c)));
+        std::map<std::pair<QString, bool>, int> measured;
+        int widest = upright.horizontalAdvance(list_->headerItem()->text(c));
+        for (const Row& row : rows) {
+            const QString& text = c == 0 ? LocalTimeText(row.at) : c == 1 ? row.what : row.noise;
+            auto [found, fresh] = measured.try_emplace({text, row.planned}, 0);
+            if (fresh)
+                found->second = (row.planned ? italic : upright).horizontalAdvance(text);
+            widest = std::max(widest, found->second);
+        }
         list_->header()->resizeSection(c, widest + padding);
     }
     // Now in the middle of the list, once the list has its size.
