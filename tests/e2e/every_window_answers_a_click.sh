@@ -95,10 +95,11 @@ before=$(hw_file_stamp "$HAUNTWATCH_HOME/noises.hwt")
 hw_click_control "$schedule" schedule.ok
 hw_wait_window_gone "^So, What Do You Want the Vorn to do\\?\$"
 hw_wait_file_rewritten "$HAUNTWATCH_HOME/noises.hwt" "$before"
-hw_settings | grep -E '^noise' >"$HW_TMP/library.txt"
-printf '%s\n' "noises 2" "noise 1: name=\"Note\" path=\"$note\"" \
-  "noise 2: name=\"Tone\" path=\"$sounds/tone.wav\"" >"$HW_TMP/expected.txt"
-diff -u "$HW_TMP/expected.txt" "$HW_TMP/library.txt" >&2 || hw_fail "the library is not what was clicked"
+hw_expect_library <<EOF_LIBRARY
+noises 2
+noise 1: name="Note" path="$note"
+noise 2: name="Tone" path="$sounds/tone.wav"
+EOF_LIBRARY
 
 step "About: OK"
 say_whut "About Hauntwatch"

@@ -315,6 +315,14 @@ hw_expect_settings() {
     { cat "$HW_TMP/settings.diff" >&2; cp "$HW_TMP/settings.diff" "$HW_ARTIFACT_DIR/"; hw_fail "the settings file does not hold what was chosen"; }
 }
 
+# Compares the settings file's noise library with the lines on standard input.
+hw_expect_library() {
+  local expected="$HW_TMP/expected-library.txt" actual="$HW_TMP/library.txt"
+  cat >"$expected"
+  hw_settings | grep -E '^noise' >"$actual" || true
+  diff -u --label expected --label "the library" "$expected" "$actual" >&2 || hw_fail "the library is not what was picked"
+}
+
 # Starts the program; its output goes to files kept as evidence.
 hw_start_program() {
   step "start Hauntwatch"

@@ -126,30 +126,28 @@ public:
     // "&Quit" from the keyboard, as a person at the machine would.
     bool Quit(const XServer& x)
     {
-        QProcess xdotool;
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert("DISPLAY", QString::fromStdString(x.display()));
-        xdotool.setProcessEnvironment(environment);
-        xdotool.start(QStringLiteral("sh"), {QStringLiteral("-c"),
-                                             QStringLiteral("w=$(xdotool search --sync --onlyvisible --pid %1 --name '^Hauntwatch$' | head -1) && "
-                                                            "xdotool windowfocus --sync \"$w\" && xdotool key alt+q")
-                                                 .arg(process_.processId())});
-        return xdotool.waitForFinished(20000) && xdotool.exitCode() == 0 && process_.waitForFinished(20000);
+        return OnMainWindow(x, QStringLiteral("xdotool windowfocus --sync \"$w\" && xdotool key alt+q"), 20000) &&
+               process_.waitForFinished(20000);
     }
 
     // Two _NET_WM_PING round trips to the main window within thirty seconds.
     bool AnswersPing(const XServer& x)
     {
-        QProcess ping;
+        return OnMainWindow(x, QStringLiteral("'%1' \"$w\" 2 30").arg(QStringLiteral(ROUNDTRIP_BINARY)), 40000);
+    }
+
+    // A shell command run with $w the program's main window; whether it succeeded.
+    bool OnMainWindow(const XServer& x, const QString& command, int timeoutMs)
+    {
+        QProcess shell;
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert("DISPLAY", QString::fromStdString(x.display()));
-        ping.setProcessEnvironment(environment);
-        ping.start(QStringLiteral("sh"), {QStringLiteral("-c"),
-                                          QStringLiteral("w=$(xdotool search --sync --onlyvisible --pid %1 --name '^Hauntwatch$' | head -1) && "
-                                                         "'%2' \"$w\" 2 30")
-                                              .arg(process_.processId())
-                                              .arg(QStringLiteral(ROUNDTRIP_BINARY))});
-        return ping.waitForFinished(40000) && ping.exitCode() == 0;
+        shell.setProcessEnvironment(environment);
+        shell.start(QStringLiteral("sh"),
+                    {QStringLiteral("-c"), QStringLiteral("w=$(xdotool search --sync --onlyvisible --pid %1 --name '^Hauntwatch$' | head -1) && ")
+                                               .arg(process_.processId()) +
+                                           command});
+        return shell.waitForFinished(timeoutMs) && shell.exitStatus() == QProcess::NormalExit && shell.exitCode() == 0;
     }
     std::string DiaryPath() const { return home() + "/diary.log"; }
     std::string Diary() const { return ReadFile(DiaryPath()); }

@@ -59,6 +59,17 @@ protected:
         });
     }
 
+    // The next pass, recorded at the default output: whether its noise was
+    // heard there.
+    bool NextPassIsHeard()
+    {
+        SinkRecording a("a", home / ("pass" + std::to_string(++recordings) + ".raw"));
+        if (!a.Running())
+            return false;
+        Pass();
+        return a.HeardSomething();
+    }
+
     bool NoOutputs()
     {
         return ServerKnown([](const SoundServerView& v) { return v.outputs.empty(); });
@@ -70,6 +81,7 @@ protected:
     std::string longTone = home / "long.wav";
     std::thread actor;
     std::atomic<bool> streamSeen{false};
+    int recordings = 0;
 };
 
 TEST_F(SoundServerStatesTest, NoServerAtAll)
@@ -107,12 +119,7 @@ TEST_F(SoundServerStatesTest, TheOnlyOutputSwitchedOffBetweenPlaysAndPutBack)
     MakeModule();
     ASSERT_TRUE(ServerKnown());
     GuardOn(kTone);
-    {
-        SinkRecording a("a", home / "before.raw");
-        ASSERT_TRUE(a.Running());
-        Pass();
-        EXPECT_TRUE(a.HeardSomething());
-    }
+    EXPECT_TRUE(NextPassIsHeard());
     ASSERT_TRUE(server.UnloadSink("a") && server.UnloadSink("b"));
     ASSERT_TRUE(NoOutputs());
     Pass();
@@ -120,10 +127,7 @@ TEST_F(SoundServerStatesTest, TheOnlyOutputSwitchedOffBetweenPlaysAndPutBack)
 
     ASSERT_TRUE(server.LoadSink({"a", "Living room"}));
     ASSERT_TRUE(ServerKnown([](const SoundServerView& v) { return v.outputs.size() == 1; }));
-    SinkRecording a("a", home / "after.raw");
-    ASSERT_TRUE(a.Running());
-    Pass();
-    EXPECT_TRUE(a.HeardSomething()) << "the next play reaches the output that came back";
+    EXPECT_TRUE(NextPassIsHeard()) << "the next play reaches the output that came back";
     EXPECT_EQ(Problems().size(), 2u) << Problems().back();
 }
 
@@ -160,10 +164,7 @@ TEST_F(SoundServerStatesTest, TheServerKilledDuringAPlayAndStartedAgain)
     ASSERT_TRUE(server.Start()) << server.Log();
     ASSERT_TRUE(ServerKnown([](const SoundServerView& v) { return v.outputs.size() == 2; }));
     const int before = ProblemLog.problemCount;
-    SinkRecording a("a", home / "a.raw");
-    ASSERT_TRUE(a.Running());
-    Pass();
-    EXPECT_TRUE(a.HeardSomething()) << "the restarted server plays the next noise";
+    EXPECT_TRUE(NextPassIsHeard()) << "the restarted server plays the next noise";
     EXPECT_EQ(ProblemLog.problemCount, before);
 }
 
@@ -181,10 +182,7 @@ TEST_F(SoundServerStatesTest, TheServerStoppedDuringAPlay)
     server.Resume();
     ASSERT_TRUE(ServerKnown([](const SoundServerView& v) { return v.outputs.size() == 2; }));
     ASSERT_TRUE(WaitFor([] { return platform::HandlesBeingDestroyed() == 0; }));
-    SinkRecording a("a", home / "a.raw");
-    ASSERT_TRUE(a.Running());
-    Pass();
-    EXPECT_TRUE(a.HeardSomething());
+    EXPECT_TRUE(NextPassIsHeard());
     EXPECT_EQ(Unheard(), 0);
     EXPECT_EQ(Problems().size(), 1u) << Problems().back();
 }
@@ -204,10 +202,7 @@ TEST_F(SoundServerStatesTest, TheServerStoppedWhileTheCheckAsks)
     server.Resume();
     ASSERT_TRUE(ServerKnown());
     ASSERT_TRUE(WaitFor([] { return platform::HandlesBeingDestroyed() == 0; }));
-    SinkRecording a("a", home / "a.raw");
-    ASSERT_TRUE(a.Running());
-    Pass();
-    EXPECT_TRUE(a.HeardSomething());
+    EXPECT_TRUE(NextPassIsHeard());
     EXPECT_EQ(Unheard(), 0);
     EXPECT_TRUE(notes.empty());
 }
@@ -237,10 +232,7 @@ TEST_F(SoundServerStatesTest, AQuestionLeftUnansweredPastTheTimeoutClaimsNothing
     listener.waitForFinished();
 
     ASSERT_TRUE(ServerKnown([](const SoundServerView& v) { return v.outputs.size() == 2; }));
-    SinkRecording a("a", home / "a.raw");
-    ASSERT_TRUE(a.Running());
-    Pass();
-    EXPECT_TRUE(a.HeardSomething());
+    EXPECT_TRUE(NextPassIsHeard());
     EXPECT_EQ(Unheard(), 0) << UnheardLines().front();
     EXPECT_TRUE(notes.empty());
 }
