@@ -71,12 +71,15 @@ void ProgramParts::JoinTo(CWinApp& app)
         p.trip.AttachTo(window, sayWhut);
         p.sound.AttachTo(window, sayWhut);
         p.remote.AttachTo(window, sayWhut);
+        // Up before the resume below, whose guard-on sound may take minutes
+        // against a stalled sound server: the service manager's start
+        // timeout would end the program over and over.
+        if (p.whenUp)
+            p.whenUp();
         p.remote.Start();
         p.trip.AfterStartUp();
         if (p.unattended)
             p.unattended(false);
-        if (p.whenUp)
-            p.whenUp();
     });
     // A start with --resume that finds this home folder's program running
     // (the autostart entry a moment after a start by hand, or the unit's

@@ -71,7 +71,7 @@ int main(int argc, char** argv)
     trip::Supervision supervision(std::move(managerLink));
     // A play holds the window thread for as long as it lasts; the heartbeat
     // goes on from inside its wait.
-    if (supervision.Supervised())
+    if (supervision.Watched())
         platform::InstallLongWaitHook([&supervision] { supervision.Alive(); }, supervision.BeatSpacing());
 
     RealServices services;

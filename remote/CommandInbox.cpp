@@ -76,6 +76,10 @@ bool CommandInbox::OfferPlay(const char* payload, std::size_t length, bool retai
     if (retained || static_cast<std::size_t>(plays) >= kMostWaitingPlays) {
         return CountLocked((retained ? "retained play \"" : "play \"") + Printable(name) + "\"") && WakeLocked();
     }
+    // The library looks names up as C strings: "Door\0junk" would play Door.
+    if (name.find('\0') != std::string_view::npos) {
+        return CountLocked("play \"" + Printable(name) + "\", no such noise") && WakeLocked();
+    }
     waiting_.push_back({Command::Kind::Play, std::string(name)});
     return WakeLocked();
 }
@@ -97,6 +101,16 @@ void CommandInbox::SetAside(std::string_view payload)
 {
     std::lock_guard lock(mutex_);
     CountLocked("play \"" + Printable(payload) + "\", no such noise");
+}
+
+void CommandInbox::Abandon()
+{
+    std::lock_guard lock(mutex_);
+    for (const Command& command : waiting_) {
+        CountLocked((command.kind == Command::Kind::Play ? "play \"" : "\"") + Printable(command.payload) +
+                    "\", still waiting at exit");
+    }
+    waiting_.clear();
 }
 
 std::optional<CommandInbox::Summary> CommandInbox::TakeSummary()

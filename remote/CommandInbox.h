@@ -43,6 +43,8 @@ public:
     std::optional<Command> Take();
     // A command the window's thread could not carry out (an unknown noise).
     void SetAside(std::string_view payload);
+    // At exit: what still waits is counted as set aside, not carried out.
+    void Abandon();
     // The summary so far, emptied; nothing when nothing was set aside.
     std::optional<Summary> TakeSummary();
     bool SomethingSetAside() const;

@@ -43,6 +43,7 @@ RemoteControl::~RemoteControl()
 {
     delete dialog_.data();
     connection_.Close(Message{topics_.availability, kOffline});
+    inbox_.Abandon();
     WriteSummary();
 }
 
@@ -145,12 +146,12 @@ void RemoteControl::KeepDiscovery()
 
 // A button for each name in the library; a name no longer there loses its
 // button (an empty retained configuration removes an entity).  The ids go
-// into the person's settings, so that a button of an earlier run whose noise
-// has gone meanwhile is removed at the next connection.
+// into the person's settings, and a removed one stays there until the next
+// connection sends its removal again: a removal sent just as the link drops
+// is lost, and the button would otherwise stay in Home Assistant for good.
 void RemoteControl::KeepButtons()
 {
     const std::vector<std::string> names = LibraryNames(access_.Snapshot().library);
-    const bool connected = connection_.Status().state == LinkState::Connected;
     for (const std::string& gone : buttonNames_) {
         if (std::find(names.begin(), names.end(), gone) != names.end())
             continue;
@@ -158,7 +159,7 @@ void RemoteControl::KeepButtons()
         connection_.Forget(topic);
         connection_.Send(topic, {}, true);
     }
-    QStringList ids = connected ? QStringList() : LoadPublishedButtons();
+    QStringList ids = LoadPublishedButtons();
     for (const std::string& name : names) {
         const Message config = ButtonConfig(id_, DeviceName(settings_), QStringLiteral(HAUNTWATCH_VERSION), name);
         connection_.Keep(config.topic, config.payload);

@@ -8,6 +8,8 @@
 #include <QJsonObject>
 #include <algorithm>
 
+#include "CommandInbox.h"
+
 namespace remote {
 
 namespace {
@@ -140,7 +142,12 @@ std::vector<std::string> LibraryNames(const NoiseLibrary& library)
     std::vector<std::string> names;
     for (int i = 0; i < library.noiseCount && i < kMaxNoises; ++i) {
         const std::string name = library.noises[i].name.str();
-        if (!name.empty() && std::find(names.begin(), names.end(), name) == names.end())
+        // Home Assistant sends back the text of payload_press: a name that is
+        // not UTF-8 would come back as other bytes, and one longer than a
+        // play can be would be dropped.  Such a button could never work.
+        const bool pressable = name.size() <= CommandInbox::kLongestNoiseName &&
+                               QFile::encodeName(QFile::decodeName(QByteArray::fromStdString(name))).toStdString() == name;
+        if (!name.empty() && pressable && std::find(names.begin(), names.end(), name) == names.end())
             names.push_back(name);
     }
     return names;

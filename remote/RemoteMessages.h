@@ -51,7 +51,7 @@ std::string ButtonId(const std::string& noiseName);
 std::string ButtonConfigTopic(const std::string& deviceId, const std::string& buttonId);
 Message ButtonConfig(const std::string& deviceId, const QString& deviceName, const QString& version,
                      const std::string& noiseName);
-// The distinct names of the library, each once.
+// The distinct names of the library, each once, that a button can send back.
 std::vector<std::string> LibraryNames(const NoiseLibrary& library);
 
 // Local time with its offset, 2026-12-07T23:30:00+01:00.

@@ -168,7 +168,10 @@ void SoundServerWatcher::Connect()
     pa_context_set_state_callback(context_, &WatcherCallbacks::OnState, this);
     // Never starts a server: a desktop without one is left as it is.
     if (pa_context_connect(context_, nullptr, PA_CONTEXT_NOAUTOSPAWN, nullptr) < 0) {
-        GiveUp();
+        // Without a server libpulse fails inside the call, and its state
+        // callback has already given up: once is enough for the back-off.
+        if (context_)
+            GiveUp();
         return;
     }
     settle_.start(timing_.settleMs);
@@ -238,9 +241,10 @@ void SoundServerWatcher::Refresh()
         settle_.start(timing_.settleMs);
 }
 
+// The back-off starts again only at an answer: a server that answers every
+// question with an error is not asked anew every second.
 void SoundServerWatcher::Unanswered()
 {
-    retryMs_ = timing_.firstRetryMs;
     GiveUp();
 }
 

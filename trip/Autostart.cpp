@@ -113,6 +113,8 @@ QString QuoteUnitArgument(const QString& argument, bool forExecStart)
             quoted += u'\\';
         if (c == u'\n')
             quoted += QStringLiteral("\\n");
+        else if (c.unicode() < 0x20 || c.unicode() == 0x7f)  // a raw \r would end the line too
+            quoted += QStringLiteral("\\x%1").arg(c.unicode(), 2, 16, QLatin1Char('0'));
         else if (c == u'%')
             quoted += QStringLiteral("%%");
         else if (c == u'$' && forExecStart)
@@ -129,10 +131,12 @@ QString AutostartEntryText(const QString& program, const QString& home)
     // nothing in their names is ever read as shell.  The display is handed to
     // the user manager first: desktops that never start the graphical
     // session's target do not hand it over themselves.
-    QString script = QStringLiteral(
+    // (The home is exported rather than given to env, which would take a
+    // program path with a "=" in it for one more variable.)
+    QString script = home.isEmpty() ? QString() : QStringLiteral("export HAUNTWATCH_HOME=\"$1\"; ");
+    script += QStringLiteral(
         "systemctl --user import-environment DISPLAY XAUTHORITY WAYLAND_DISPLAY 2>/dev/null; "
-        "systemctl --user start %1 2>/dev/null || exec ").arg(QString::fromLatin1(kServiceUnitName));
-    script += home.isEmpty() ? QStringLiteral("\"$0\" --resume") : QStringLiteral("env HAUNTWATCH_HOME=\"$1\" \"$0\" --resume");
+        "systemctl --user start %1 2>/dev/null || exec \"$0\" --resume").arg(QString::fromLatin1(kServiceUnitName));
     QStringList exec{QStringLiteral("sh"), QStringLiteral("-c"), QuoteExecArgument(script), QuoteExecArgument(program)};
     if (!home.isEmpty())
         exec << QuoteExecArgument(home);

@@ -1,6 +1,7 @@
 #include "DiaryWindow.h"
 
 #include <algorithm>
+#include <set>
 
 #include <QCheckBox>
 #include <QFileInfo>
@@ -80,6 +81,13 @@ struct Row {
     bool failed = false;
 };
 
+bool WrittenByTheGuard(const DiaryEntry& entry)
+{
+    static const std::set<std::string, std::less<>> kGuardEvents{"guard on", "guard resumed", "guard off", "played",
+                                                                 "started", "failed", "quiet until", "unheard"};
+    return kGuardEvents.contains(entry.event) && (entry.fields.empty() || entry.fields.back() != kFromTheBroker);
+}
+
 }  // namespace
 
 std::vector<TimelineSpan> OnDutySpans(const std::vector<DiaryEntry>& entries, bool onNow, std::optional<CTime> recordSince,
@@ -114,7 +122,10 @@ std::vector<TimelineSpan> OnDutySpans(const std::vector<DiaryEntry>& entries, bo
         dutyTold = dutyTold || on || resumed || off;
         if (!first)
             first = entry.at;
-        last = entry.at;
+        // Only the guard's own lines say it was running on duty: a later run
+        // that never went on duty still writes the broker's lines.
+        if (WrittenByTheGuard(entry))
+            last = entry.at;
     }
     if (from)
         spans.push_back({*from, onNow ? now : *last});

@@ -30,6 +30,8 @@ public:
     Supervision& operator=(const Supervision&) = delete;
 
     bool Supervised() const { return fd_ >= 0; }
+    // Supervised with a watchdog period: only then are beats wanted.
+    bool Watched() const { return Supervised() && watchdog_.count() > 0; }
     // How often the window thread says it is alive: a quarter of the
     // watchdog's period, so a beat late by a busy moment is still in time.
     std::chrono::milliseconds BeatSpacing() const;

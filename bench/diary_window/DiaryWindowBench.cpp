@@ -50,7 +50,10 @@ Figures Measure(Guard& guard)
         trip::DiaryWindow window(guard);
         window.Refresh();
         window.show();
-        QTest::qWaitForWindowExposed(&window);
+        if (!QTest::qWaitForWindowExposed(&window)) {
+            std::fprintf(stderr, "the diary window was never shown\n");
+            std::exit(1);
+        }
         opens.push_back(clock.nsecsElapsed() / 1e6);
         clock.restart();
         window.Refresh();

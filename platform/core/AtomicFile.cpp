@@ -35,6 +35,10 @@ bool WriteAll(int fd, std::string_view bytes)
             continue;
         if (put < 0)
             return false;
+        if (put == 0) {  // no room, and no error said so
+            errno = ENOSPC;
+            return false;
+        }
         done += static_cast<size_t>(put);
     }
     return true;
@@ -88,7 +92,8 @@ bool ReplaceFileAtomically(const std::string& named, std::string_view bytes, con
     if (!platform::EnsureFolder(folder, error))
         return false;
     std::string temp = path + ".XXXXXX";
-    const int fd = ::mkstemp(temp.data());
+    // Not inherited by a program the guard starts meanwhile.
+    const int fd = ::mkostemp(temp.data(), O_CLOEXEC);
     if (fd < 0) {
         Say(error, "cannot create a file in " + folder);
         return false;

@@ -89,12 +89,7 @@ hw_wait_window_gone '^Name the Event$'
 hw_find_widget "list item" $'Tone\t'"$sounds/tone.wav" 'Add or Delete Noises'
 
 step "the library's OK, then the schedule's OK: the settings are saved"
-hw_click_control "$library" noises.ok
-hw_wait_window_gone '^Add or Delete Noises$'
-before=$(hw_file_stamp "$HAUNTWATCH_HOME/noises.hwt")
-hw_click_control "$schedule" schedule.ok
-hw_wait_window_gone "^So, What Do You Want the Vorn to do\\?\$"
-hw_wait_file_rewritten "$HAUNTWATCH_HOME/noises.hwt" "$before"
+hw_ok_library_then_schedule "$library" "$schedule"
 hw_expect_library <<EOF_LIBRARY
 noises 2
 noise 1: name="Note" path="$note"

@@ -581,6 +581,18 @@ hw_wait_file_rewritten() {  # FILE OLD_STAMP [SECONDS]
   hw_wait_until "${3:-10}" "$1 to be written" hw_file_rewritten "$1" "$2"
 }
 
+# hw_ok_library_then_schedule LIBRARY SCHEDULE: OK in "Add or Delete
+# Noises", then in the schedule, and wait for the settings file it saves.
+hw_ok_library_then_schedule() {
+  hw_click_control "$1" noises.ok
+  hw_wait_window_gone '^Add or Delete Noises$'
+  local before
+  before=$(hw_file_stamp "$HAUNTWATCH_HOME/noises.hwt")
+  hw_click_control "$2" schedule.ok
+  hw_wait_window_gone '^So, What Do You Want the Vorn to do\?$'
+  hw_wait_file_rewritten "$HAUNTWATCH_HOME/noises.hwt" "$before"
+}
+
 hw_line_count() { if [[ -f "$1" ]]; then wc -l <"$1"; else echo 0; fi; }
 hw_has_lines() { (($(hw_line_count "$1") >= $2)); }
 

@@ -112,12 +112,7 @@ hw_wait_window_gone '^Name the Event$'
 hw_screenshot_with_pointer library-after-picking
 
 step "click OK twice: the library holds the two picks"
-hw_click_control "$library" noises.ok
-hw_wait_window_gone '^Add or Delete Noises$'
-before=$(hw_file_stamp "$HAUNTWATCH_HOME/noises.hwt")
-hw_click_control "$HW_SCHEDULE" schedule.ok
-hw_wait_window_gone '^So, What Do You Want the Vorn to do\?$'
-hw_wait_file_rewritten "$HAUNTWATCH_HOME/noises.hwt" "$before"
+hw_ok_library_then_schedule "$library" "$HW_SCHEDULE"
 hw_expect_library <<EOF_LIBRARY
 noises 2
 noise 1: name="Knock" path="$sounds/tone.wav"

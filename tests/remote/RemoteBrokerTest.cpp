@@ -295,7 +295,9 @@ TEST_F(RemoteBrokerTest, EachNoiseIsAButtonThatPlaysItAndTheButtonsFollowTheLibr
             guard.snapshot.library.noises[guard.snapshot.library.noiseCount++] = Noise{name, path};
     };
     // A name twice: one button, whose press plays the last entry's noise.
-    setLibrary({{"Dog barking", "/n/dog.wav"}, {"Door", "/n/door.wav"}, {"Dog barking", "/n/dog2.wav"}});
+    // A Latin-1 name would come back from Home Assistant as other bytes: no button.
+    setLibrary({{"Dog barking", "/n/dog.wav"}, {"Caf\xe9", "/n/cafe.wav"}, {"Door", "/n/door.wav"},
+                {"Dog barking", "/n/dog2.wav"}});
     Broker broker(home / "broker");
     ASSERT_TRUE(broker.Start());
     auto control = StartRemote(To(broker));
@@ -313,6 +315,8 @@ TEST_F(RemoteBrokerTest, EachNoiseIsAButtonThatPlaysItAndTheButtonsFollowTheLibr
     EXPECT_EQ(config.value("command_topic").toString().toStdString(), topics.play);
     EXPECT_EQ(config.value("default_entity_id").toString().toStdString(), "button." + node + "_" + ButtonId("Dog barking"));
     EXPECT_EQ(listener.On(dog).size(), 1u) << "one button for a name that is there twice";
+    EXPECT_TRUE(listener.On("homeassistant/button/" + node + "/" + ButtonId("Caf\xe9") + "/config").empty())
+        << "a button whose press could never match its noise";
 
     // A press, a name nobody has, and a press left retained.
     ASSERT_TRUE(listener.Publish(topics.play, "Dog barking"));

@@ -186,6 +186,16 @@ TEST(CommandInboxTest, OnlyTheNewestGuardCommandAndFivePlaysWaitTheRestIsCounted
     EXPECT_EQ(CommandInbox::Printable(std::string("a\0\xff\\\n", 5)), "a\\x00\\xFF\\x5C\\x0A");
     EXPECT_EQ(CommandInbox::Printable(std::string(70, 'z')), std::string(60, 'z') + "...");
     EXPECT_TRUE(offerGuard("OFF")) << "told again once the window's thread found the inbox empty";
+
+    // A name with a NUL in it names no noise, though its start may.
+    offerPlay(std::string("Door\0junk", 9));
+    offerPlay("Door");
+    inbox.Abandon();
+    EXPECT_FALSE(inbox.Take()) << "nothing waiting is carried out after exit began";
+    const auto atExit = inbox.TakeSummary();
+    ASSERT_TRUE(atExit);
+    EXPECT_EQ(atExit->count, 3) << "the NUL name, and the OFF and Door still waiting";
+    EXPECT_EQ(atExit->last, "play \"Door\", still waiting at exit");
 }
 
 mode_t ModeOf(const QString& path)

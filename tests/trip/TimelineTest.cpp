@@ -57,7 +57,7 @@ TEST(TimelineTest, DaysOfTwentyFiveAndTwentyThreeHoursAreWiderAndNarrower)
 
     trip::Timeline timeline;
     timeline.resize(1016, 150);
-    timeline.SetData({CTime(2026, 10, 24, 0, 0, 0), CTime(2026, 10, 25, 12, 0, 0), CTime(2026, 10, 27, 0, 0, 0), {}, {}, {}, false});
+    timeline.SetData({CTime(2026, 10, 24, 0, 0, 0), CTime(2026, 10, 25, 12, 0, 0), CTime(2026, 10, 27, 0, 0, 0), {}, {}, {}, false, {}});
     const double saturday = timeline.XOf(CTime(2026, 10, 25, 0, 0, 0)) - timeline.XOf(CTime(2026, 10, 24, 0, 0, 0));
     const double sunday = timeline.XOf(CTime(2026, 10, 26, 0, 0, 0)) - timeline.XOf(CTime(2026, 10, 25, 0, 0, 0));
     EXPECT_NEAR(sunday / saturday, 25.0 / 24.0, 1e-9);
@@ -68,7 +68,7 @@ protected:
     void SetUp() override
     {
         timeline.resize(1016, 150);
-        trip::TimelineData data{begin, now, begin + CTimeSpan(48 * 3600), {}, {}, {3, 6}, false};
+        trip::TimelineData data{begin, now, begin + CTimeSpan(48 * 3600), {}, {}, {3, 6}, false, {}};
         data.marks.push_back({failedAt, trip::TimelineMark::Outcome::Failed, "Dog", "/n/dog.wav: file missing"});
         data.marks.push_back({playedAt, trip::TimelineMark::Outcome::Played, "Cat", "/n/cat.wav"});
         data.onDuty.push_back({begin + CTimeSpan(3600), now});

@@ -318,6 +318,7 @@ TEST(AutostartTest, ArgumentsAreQuotedForTheExecKey)
     // manager's expansion in ExecStart= only.
     EXPECT_EQ(trip::QuoteUnitArgument("/opt/my apps/a\"b\\c", true), "\"/opt/my apps/a\\\"b\\\\c\"");
     EXPECT_EQ(trip::QuoteUnitArgument("/x/100%$HOME\nz", true), "\"/x/100%%$$HOME\\nz\"");
+    EXPECT_EQ(trip::QuoteUnitArgument("/x\r[Service]", true), "\"/x\\x0d[Service]\"") << "a raw CR ends a unit line too";
     EXPECT_EQ(trip::QuoteUnitArgument("H=/x/100%$HOME", false), "\"H=/x/100%%$HOME\"");
 }
 
@@ -421,7 +422,7 @@ TEST_F(TripAppTest, TheDiaryWindowShowsTheWeekAndTheRunningGuardsNextDayWithoutD
 }
 
 // Day ten of a trip: on duty for nine days, a play every hour, the program
-// down since two hours ago and resumed now.  The band covers the whole week
+// down (or running off duty) since two hours ago and resumed now.  The band covers the whole week
 // but those two hours; the list's columns fit all of it, and a path holding a
 // line break still shows what follows it.
 TEST_F(TripAppTest, OnDayTenTheBandCoversTheWholeWeekButTheHoursTheProgramWasDown)
@@ -433,6 +434,10 @@ TEST_F(TripAppTest, OnDayTenTheBandCoversTheWholeWeekButTheHoursTheProgramWasDow
     for (CTime at = began + CTimeSpan(3600); at < lastBeforeDown; at = at + CTimeSpan(3600))
         ASSERT_TRUE(trip::Diary::Append(at, "played", {"/noises/door.wav"}));
     ASSERT_TRUE(trip::Diary::Append(lastBeforeDown, "failed", {"/noises/two\nlines.wav", "file missing"}));
+    // Meanwhile a run that never went on duty: the broker's lines are no duty.
+    ASSERT_TRUE(trip::Diary::Append(lastBeforeDown + CTimeSpan(1800), "remote", {"connected"}));
+    ASSERT_TRUE(trip::Diary::Append(lastBeforeDown + CTimeSpan(3600), "played",
+                                    {"/noises/door.wav", trip::kFromTheBroker}));
     ASSERT_TRUE(trip::WriteDutyRecord(began, nullptr));
     StartProgram(true);
     ASSERT_EQ(guardOn, 1);
