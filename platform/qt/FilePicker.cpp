@@ -6,6 +6,7 @@
 #include <QFileSystemModel>
 #include <QGridLayout>
 #include <QHeaderView>
+#include <QScreen>
 #include <QTreeView>
 
 #include "FilePickerPreviewPane.h"
@@ -43,8 +44,8 @@ void AddPreviewPane(QFileDialog& picker)
     QObject::connect(&picker, &QDialog::finished, pane, &FilePickerPreviewPane::StopPlaying);
 }
 
-// Qt's picker sizes its columns for a font of its own guess: a size or a
-// type cut short ("223…KiB", "WA") says nothing.  Each folder's columns are
+// Qt's picker sizes its columns for a font of its own guess: a size, a type
+// or a date cut short ("223…KiB", "WA", "8 Dec 2…5:58") says nothing.  Each folder's columns are
 // fitted to what it holds once it is read, and the picker opens wide enough
 // for them beside the preview.
 void FitColumns(QFileDialog& picker)
@@ -54,11 +55,14 @@ void FitColumns(QFileDialog& picker)
     if (!model)
         return;
     QObject::connect(model, &QFileSystemModel::directoryLoaded, details, [details] {
-        for (int column : {1, 2})
+        for (int column : {1, 2, 3})
             details->resizeColumnToContents(column);
     });
     const QFontMetrics metrics(picker.font());
-    picker.resize(picker.sizeHint().expandedTo(QSize(metrics.averageCharWidth() * 110, metrics.height() * 26)));
+    QSize size = picker.sizeHint().expandedTo(QSize(metrics.averageCharWidth() * 130, metrics.height() * 26));
+    if (const QScreen* screen = picker.screen())
+        size = size.boundedTo(screen->availableGeometry().size());
+    picker.resize(size);
 }
 
 }  // namespace

@@ -127,8 +127,8 @@ TEST_F(FilePickerTest, AFileChosenInTheRealPickerReachesNameTheEventAndTheLibrar
     EXPECT_TRUE(messenger.messages.empty());
 }
 
-// The folder's sizes and types show whole, not "223…KiB" and "WA".
-TEST_F(FilePickerTest, TheSizeAndTypeColumnsShowTheirWholeText)
+// The folder's sizes, types and dates show whole, not "223…KiB" and "WA".
+TEST_F(FilePickerTest, TheSizeTypeAndDateColumnsShowTheirWholeText)
 {
     std::vector<std::string> cut;
     int rowsSeen = 0;
@@ -149,7 +149,7 @@ TEST_F(FilePickerTest, TheSizeAndTypeColumnsShowTheirWholeText)
             const int margins = 2 * (details->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, details) + 1);
             rowsSeen = details->model()->rowCount(root);
             for (int row = 0; row < rowsSeen; ++row)
-                for (int column : {1, 2}) {
+                for (int column : {1, 2, 3}) {
                     const QModelIndex cell = details->model()->index(row, column, root);
                     const QString text = cell.data().toString();
                     if (details->visualRect(cell).width() < metrics.horizontalAdvance(text) + margins)

@@ -14,6 +14,8 @@ off_duty() { ! on_duty; }
 diary_has() { grep -qP "$1" "$HAUNTWATCH_HOME/diary.log" 2>/dev/null; }
 diary_count() { grep -cP "$1" "$HAUNTWATCH_HOME/diary.log" 2>/dev/null || true; }
 program_gone() { ! hw_program_running; }
+# The time of the last diary line matching $1, in seconds since the epoch.
+diary_time() { date -d "$(grep -P "$1" "$HAUNTWATCH_HOME/diary.log" | tail -n 1 | cut -f 1)" +%s; }
 
 # As the system ends it, not the person; the diary and the record are kept
 # as evidence of a failure.
@@ -53,7 +55,6 @@ on_duty || hw_fail "the duty record went with SIG$TRIP_SIGNAL"
 ! diary_has '\tguard off$' || hw_fail "the diary says the guard went off"
 
 start_and_find --resume
-resumed_at=$SECONDS
 step "Mervo is back on duty"
 hw_wait_until 20 "the diary to say the guard resumed" diary_has '\tguard resumed\t'
 on_duty || hw_fail "no duty record while resumed"
@@ -62,11 +63,13 @@ hw_screenshot resumed
 
 step "the one-minute row starts its file a minute after the restart"
 hw_wait_until 100 "the note to be started" hw_has_lines "$HW_STARTED_LOG" 1
-after=$((SECONDS - resumed_at))
-hw_note "started ${after} s after the restart"
-((after >= 58)) || hw_fail "started after ${after} s, before its minute"
 [[ "$(cat "$HW_STARTED_LOG")" == "$note" ]] || hw_fail "xdg-open was asked for: $(cat "$HW_STARTED_LOG")"
 hw_wait_until 10 "the diary to note the start" diary_has "\\tstarted\\t\\Q$note\\E\$"
+# Timed by the program's own diary, not by when this script saw the window:
+# on a busy machine that comes seconds after the resume.
+after=$(($(diary_time '\tstarted\t') - $(diary_time '\tguard resumed\t')))
+hw_note "started ${after} s after the restart"
+((after >= 59)) || hw_fail "started after ${after} s, before its minute"
 
 step "click the mansion"
 hw_click_view 90 75
