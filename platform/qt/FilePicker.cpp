@@ -45,9 +45,9 @@ void AddPreviewPane(QFileDialog& picker)
 }
 
 // Qt's picker sizes its columns for a font of its own guess: a size, a type
-// or a date cut short ("223…KiB", "WA", "8 Dec 2…5:58") says nothing.  Each folder's columns are
-// fitted to what it holds once it is read, and the picker opens wide enough
-// for them beside the preview.
+// or a date cut short ("223…KiB", "WA", "8 Dec 2…5:58") says nothing.  Each
+// folder's columns are fitted to what it holds once it is read, and the
+// picker opens wide enough for them beside the preview.
 void FitColumns(QFileDialog& picker)
 {
     auto* details = picker.findChild<QTreeView*>(QStringLiteral("treeView"));
