@@ -159,7 +159,8 @@ void RemoteControl::KeepButtons()
         connection_.Forget(topic);
         connection_.Send(topic, {}, true);
     }
-    QStringList ids = LoadPublishedButtons();
+    const QStringList saved = LoadPublishedButtons();
+    QStringList ids = saved;
     for (const std::string& name : names) {
         const Message config = ButtonConfig(id_, DeviceName(settings_), QStringLiteral(HAUNTWATCH_VERSION), name);
         connection_.Keep(config.topic, config.payload);
@@ -167,7 +168,7 @@ void RemoteControl::KeepButtons()
         if (!ids.contains(id))
             ids << id;
     }
-    if (ids != LoadPublishedButtons())
+    if (ids != saved)
         SavePublishedButtons(ids);
     buttonNames_ = names;
 }

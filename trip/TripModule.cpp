@@ -188,7 +188,7 @@ void TripModule::ShowAway(QWidget& window)
 void TripModule::ResumeOrForget()
 {
     if (const std::optional<std::string> other = NotADutyRecord()) {
-        access_.AppendProblem(CTime::GetCurrentTime().Format("At %H:%M").str() + " " + DutyRecordPath() + " is " + *other +
+        access_.AppendProblem(AtTime(CTime::GetCurrentTime()) + " " + DutyRecordPath() + " is " + *other +
                               ", not a duty record: it is left alone, and a restart cannot put Mervo back on duty");
         return;
     }
@@ -228,7 +228,7 @@ void TripModule::Resume(std::optional<CTime> since)
     access_.TurnOn(GuardStartOrigin::Resumed);
     // The start empties the problem report; the line goes in after it.
     if (access_.Snapshot().on)
-        access_.AppendProblem(CTime::GetCurrentTime().Format("At %H:%M").str() + " back on duty after a restart");
+        access_.AppendProblem(AtTime(CTime::GetCurrentTime()) + " back on duty after a restart");
 }
 
 void TripModule::GuardStarted(CTime at, GuardStartOrigin origin)
