@@ -48,6 +48,11 @@ public:
         for (GuardEvents* l : listeners_)
             l->LibraryChanged();
     }
+    void ScheduleChanged() override
+    {
+        for (GuardEvents* l : listeners_)
+            l->ScheduleChanged();
+    }
 
 private:
     std::vector<GuardEvents*> listeners_;

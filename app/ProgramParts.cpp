@@ -9,17 +9,28 @@
 #include "GuardEventsFanout.h"
 #include "MenuResources.h"
 #include "RemoteControl.h"
+#include "ScreenInhibitor.h"
+#include "ScreenKeeper.h"
 #include "SoundModule.h"
 #include "TripModule.h"
 
 struct ProgramParts::Parts {
-    explicit Parts(const ProgramOptions& options) : trip(access, options.resume), sound(access), remote(access) {}
+    explicit Parts(const ProgramOptions& options)
+        : trip(access, options.resume),
+          sound(access),
+          remote(access),
+          screenInhibitor([this](const std::string& why) { screen.Refused(why); }),
+          screen(access, screenInhibitor)
+    {
+    }
 
     GuardEventsFanout listeners;
     ViewGuardAccess access;
     trip::TripModule trip;
     sound::SoundModule sound;
     remote::RemoteControl remote;
+    platform::SessionScreenInhibitor screenInhibitor;
+    screen::ScreenKeeper screen;
     bool resume = false;
     std::function<void()> whenUp;
     std::function<void(bool)> unattended;
@@ -35,6 +46,7 @@ ProgramParts::ProgramParts(const ProgramOptions& options, std::function<void()> 
     p.listeners.Add(&p.trip.Events());
     p.listeners.Add(&p.sound.Listener());
     p.listeners.Add(&p.remote);
+    p.listeners.Add(&p.screen);
     p.sound.SetUnheardSink([](const sound::UnheardNote& note) {
         trip::Diary::Append(note.at, "unheard", {note.reason, note.output});
     });

@@ -2,13 +2,18 @@
 // and the parts of the program that watch the guard from beside it.
 #include <QApplication>
 #include <QFile>
+#include <algorithm>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <iostream>
+#include <vector>
 
 #include "CFrameWnd.h"
 #include "CQwendrikApp.h"
 #include "CWinApp.h"
 #include "LongWait.h"
+#include "MpvOptions.h"
 #include "ProgramOptions.h"
 #include "ProgramParts.h"
 #include "QtMessenger.h"
@@ -30,6 +35,25 @@ namespace {
 std::vector<CString> FrameworkArguments(const ProgramOptions& options)
 {
     return options.rest;
+}
+
+// Qt takes X11 unless told otherwise, through Xwayland, and where there is
+// none it aborts.  In a Wayland session the program is a Wayland client,
+// with X11 as the fallback; a platform the person chose is kept.
+std::vector<char*> WithNativePlatform(int argc, char** argv)
+{
+    static char option[] = "-platform";
+    static char platforms[] = "wayland;xcb";
+    std::vector<char*> arguments(argv, argv + argc);
+    const char* chosen = std::getenv("QT_QPA_PLATFORM");
+    const char* wayland = std::getenv("WAYLAND_DISPLAY");
+    const bool named = std::any_of(arguments.begin(), arguments.end(), [](const char* argument) {
+        return std::strcmp(argument, "-platform") == 0 || std::strcmp(argument, "--platform") == 0;
+    });
+    if ((!chosen || !*chosen) && wayland && *wayland && !named && !arguments.empty())
+        arguments.insert(arguments.begin() + 1, {option, platforms});
+    arguments.push_back(nullptr);
+    return arguments;
 }
 
 }  // namespace
@@ -55,7 +79,10 @@ int main(int argc, char** argv)
     if (early.plan)
         return trip::RunPlanCommand(*early.plan, std::cout, std::cerr);
 
-    QApplication qtApp(argc, argv);
+    platform::AnnounceAudioIdentity();
+    std::vector<char*> qtArgv = WithNativePlatform(argc, argv);
+    int qtArgc = static_cast<int>(qtArgv.size()) - 1;
+    QApplication qtApp(qtArgc, qtArgv.data());
     // Ties the window to the installed desktop entry and its icon.
     QGuiApplication::setDesktopFileName(QStringLiteral("hauntwatch"));
     // Qt has taken its own options (-display, -platform, ...) off by now.

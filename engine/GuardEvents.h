@@ -49,6 +49,8 @@ public:
     // The noise library may hold other noises now (one added or deleted,
     // another settings file opened).
     virtual void LibraryChanged() {}
+    // The schedule dialog closed: the rows may play other noises now.
+    virtual void ScheduleChanged() {}
 };
 
 // nullptr: nobody listens.

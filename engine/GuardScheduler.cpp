@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <iterator>
 #include <limits>
 
 #include "CTime.h"
@@ -162,6 +163,13 @@ void StopGuard(platform::TimerWindow& owner)
 {
     win::KillTimer(&owner, guardTimerId);
     armedWakeUp.reset();
+}
+
+bool ScheduleShowsMovies(const NoiseSlot (&slots)[kSlotCount])
+{
+    return std::any_of(std::begin(slots), std::end(slots), [](const NoiseSlot& slot) {
+        return IsActive(slot) && slot.repeatCount > 0 && slot.filePath.Right(3) == "avi";
+    });
 }
 
 void ReportGuardStopped()

@@ -12,6 +12,7 @@ inline constexpr UINT_PTR guardTimerId = 1;
 #include <optional>
 
 #include "CTime.h"
+#include "GuardSettings.h"
 
 // The shortest wait between two passes.  Due times are whole seconds, and a
 // noise every 0 minutes that fails at once would otherwise run passes back
@@ -29,6 +30,10 @@ bool RunGuardPass(platform::TimerWindow& owner);
 
 // Kills the guard timer; nothing else changes.
 void StopGuard(platform::TimerWindow& owner);
+
+// Whether any row that plays at all plays a movie: its picture is only seen
+// while the screen is on.
+bool ScheduleShowsMovies(const NoiseSlot (&slots)[kSlotCount]);
 
 // Tells the listener the guard went off (a person, the menu, quitting).
 void ReportGuardStopped();

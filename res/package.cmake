@@ -39,9 +39,11 @@ set(CPACK_PRE_BUILD_SCRIPTS ${CMAKE_CURRENT_LIST_DIR}/package/strip.cmake)
 
 # The libraries the binary links come from dpkg-shlibdeps; these are loaded
 # while it runs and no linker sees them: libmpv at the first play, Qt's X11
-# platform plugin at start, and xdg-open for noises that are not sound or movie.
+# and Wayland platform plugins at start (a Wayland session without the latter
+# falls back to Xwayland, and one without Xwayland cannot start at all), and
+# xdg-open for noises that are not sound or movie.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "libmpv2, qt6-qpa-plugins, xdg-utils")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "libmpv2, qt6-qpa-plugins, qt6-wayland, xdg-utils")
 # libmosquitto is linked (shlibdeps finds it); an mqtts broker's certificate
 # is checked against the system's store unless a CA file is set.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "ca-certificates")

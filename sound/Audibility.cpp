@@ -11,15 +11,29 @@ constexpr char kStandInOutput[] = "auto_null";
 std::optional<Unheard> Hear(const SoundOutput* output)
 {
     if (!output || output->name == kStandInOutput)
-        return Unheard{Unheard::Reason::NoOutput, 0, {}};
+        return Unheard{Unheard::Reason::NoOutput, 0, 0, {}};
     if (output->unplugged)
-        return Unheard{Unheard::Reason::Unplugged, output->volumePercent, output->description};
+        return Unheard{Unheard::Reason::Unplugged, output->volumePercent, 0, output->description};
     if (output->muted)
-        return Unheard{Unheard::Reason::Muted, output->volumePercent, output->description};
+        return Unheard{Unheard::Reason::Muted, output->volumePercent, 0, output->description};
     if (output->volumePercent < kQuietestHeardPercent)
-        return Unheard{Unheard::Reason::Quiet, output->volumePercent, output->description};
+        return Unheard{Unheard::Reason::Quiet, output->volumePercent, 0, output->description};
     return std::nullopt;
 }
+
+// The stream's volume scales the output's: 20% of 20% is heard as 4%.
+std::optional<Unheard> HearStream(const SoundOutput& output, const StreamMemory& stream)
+{
+    if (stream.muted)
+        return Unheard{Unheard::Reason::StreamMuted, stream.volumePercent, output.volumePercent, output.description};
+    if (stream.volumePercent * output.volumePercent < kQuietestHeardPercent * 100)
+        return Unheard{Unheard::Reason::StreamQuiet, stream.volumePercent, output.volumePercent, output.description};
+    return std::nullopt;
+}
+
+constexpr char kWhereTheEntryIs[] =
+    "under Say Whut? > Play Through, or in the mixer's Hauntwatch entry (GNOME's Settings > Sound lists it only "
+    "while Hauntwatch plays).";
 
 std::string WithOutput(const Unheard& unheard)
 {
@@ -40,11 +54,18 @@ std::string Unheard::ReasonText() const
         return "the sound is muted";
     case Reason::Quiet:
         return "the volume is at " + std::to_string(volumePercent) + "%";
+    case Reason::StreamMuted:
+        return "Hauntwatch is muted in the mixer";
+    case Reason::StreamQuiet:
+        if (outputVolumePercent >= 100)
+            return "Hauntwatch's own volume is at " + std::to_string(volumePercent) + "%";
+        return "Hauntwatch's own volume is at " + std::to_string(volumePercent) + "% of the output's " +
+               std::to_string(outputVolumePercent) + "%";
     }
     return {};
 }
 
-Audibility Judge(const SoundServerView& view, const std::string& chosen)
+Audibility Judge(const SoundServerView& view, const std::string& chosen, const std::optional<StreamMemory>& seen)
 {
     Audibility audibility;
     if (view.state != SoundServerView::State::Known)
@@ -56,6 +77,9 @@ Audibility Judge(const SoundServerView& view, const std::string& chosen)
             audibility.fallback = output->description;
     }
     audibility.unheard = Hear(output);
+    const std::optional<StreamMemory>& stream = seen ? seen : view.ownStream;
+    if (!audibility.unheard && stream)
+        audibility.unheard = HearStream(*output, *stream);
     return audibility;
 }
 
@@ -87,6 +111,12 @@ std::string Advice(const Audibility& audibility)
             break;
         case Unheard::Reason::Quiet:
             text += "Turn it up in the desktop's sound settings.";
+            break;
+        case Unheard::Reason::StreamMuted:
+            text += std::string("Unmute Hauntwatch ") + kWhereTheEntryIs;
+            break;
+        case Unheard::Reason::StreamQuiet:
+            text += std::string("Turn Hauntwatch up ") + kWhereTheEntryIs;
             break;
         }
     }

@@ -11,10 +11,12 @@ namespace sound {
 
 // Why nobody can hear Mervo, the first that holds in this order.
 struct Unheard {
-    enum class Reason { NoOutput, Unplugged, Muted, Quiet };
+    // The output's, then Hauntwatch's own stream's (the mixer's entry).
+    enum class Reason { NoOutput, Unplugged, Muted, Quiet, StreamMuted, StreamQuiet };
     Reason reason;
-    int volumePercent = 0;  // for Quiet
-    std::string output;     // the output's description; empty for NoOutput
+    int volumePercent = 0;        // for Quiet: the output's; for StreamQuiet: the stream's
+    int outputVolumePercent = 0;  // for StreamQuiet
+    std::string output;           // the output's description; empty for NoOutput
 
     // "the sound is muted", "the volume is at 2%", ...
     std::string ReasonText() const;
@@ -31,9 +33,11 @@ struct Audibility {
 inline constexpr int kQuietestHeardPercent = 5;
 
 // The output that plays: `chosen` (a server name; empty for the desktop's
-// default) while the server has it, else the default.  Nothing is claimed
-// unless the server has answered.
-Audibility Judge(const SoundServerView& view, const std::string& chosen);
+// default) while the server has it, else the default; then Hauntwatch's own
+// stream at that output: `seen` (what a play found) or else what the view
+// knows of it.  Nothing is claimed unless the server has answered.
+Audibility Judge(const SoundServerView& view, const std::string& chosen,
+                 const std::optional<StreamMemory>& seen = std::nullopt);
 
 // The problem report's lines, "At HH:MM ..."
 std::string UnheardLine(CTime at, const Unheard& unheard);

@@ -52,16 +52,25 @@ PlayThroughDialog::PlayThroughDialog(SoundServerWatcher& watcher, OutputChoice& 
     note_->setObjectName(QStringLiteral("note"));
     note_->setWordWrap(true);
     layout->addWidget(note_);
+    levels_ = new QLabel(this);
+    levels_->setObjectName(QStringLiteral("levels"));
+    levels_->setWordWrap(true);
+    layout->addWidget(levels_);
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     test_ = buttons->addButton(tr("&Test"), QDialogButtonBox::ActionRole);
     test_->setObjectName(QStringLiteral("test"));
     test_->setToolTip(tr("Plays a short sound through the highlighted output"));
+    setRight_ = buttons->addButton(tr("Set Hauntwatch &Right"), QDialogButtonBox::ActionRole);
+    setRight_->setObjectName(QStringLiteral("setRight"));
+    setRight_->setToolTip(tr("Unmutes Hauntwatch in the mixer and sets it to full volume, for every later play"));
     layout->addWidget(buttons);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     connect(test_, &QPushButton::clicked, this, &PlayThroughDialog::Test);
+    connect(setRight_, &QPushButton::clicked, this, [this] { watcher_.SetOwnStreamRight(); });
     connect(outputs_, &QListWidget::currentRowChanged, this, &PlayThroughDialog::UpdateTest);
+    connect(outputs_, &QListWidget::currentRowChanged, this, &PlayThroughDialog::UpdateLevels);
     connect(outputs_, &QListWidget::itemDoubleClicked, this, &QDialog::accept);
     connect(&watcher_, &SoundServerWatcher::Changed, this, &PlayThroughDialog::Fill);
 
@@ -122,6 +131,31 @@ void PlayThroughDialog::Fill()
     }
     note_->setVisible(!note_->text().isEmpty());
     UpdateTest();
+    UpdateLevels();
+}
+
+// Both decide what is heard: the output's volume, and Hauntwatch's own
+// entry, which the server gives every play and GNOME's settings list only
+// while one plays.
+void PlayThroughDialog::UpdateLevels()
+{
+    const SoundServerView& view = watcher_.View();
+    const bool known = view.state == SoundServerView::State::Known;
+    const std::string name = Highlighted();
+    const SoundOutput* output = view.Find(name.empty() ? view.defaultOutput : name);
+    auto level = [this](bool muted, int percent) {
+        return muted ? tr("%1%, muted").arg(percent) : tr("%1%").arg(percent);
+    };
+    QString text;
+    if (known && output)
+        text = tr("This output: %1.").arg(level(output->muted, output->volumePercent)) + QLatin1Char(' ');
+    if (known)
+        text += view.ownStream ? tr("Hauntwatch's own in the mixer: %1.")
+                                     .arg(level(view.ownStream->muted, view.ownStream->volumePercent))
+                               : tr("Hauntwatch's own in the mixer: not set (full volume).");
+    levels_->setText(text);
+    levels_->setVisible(!text.isEmpty());
+    setRight_->setEnabled(known && (!view.ownStream || view.ownStream->muted || view.ownStream->volumePercent < 100));
 }
 
 std::string PlayThroughDialog::Highlighted() const

@@ -1,5 +1,7 @@
 #include "SoundCheck.h"
 
+#include <utility>
+
 #include "Audibility.h"
 #include "Messenger.h"
 #include "OutputChoice.h"
@@ -17,6 +19,7 @@ void SoundCheck::GuardStarted(CTime at, GuardStartOrigin origin)
 {
     // A new guard: what an earlier one waited for is no longer its business.
     waiting_.clear();
+    unheardTold_ = false;
     Ask(Check{at, origin == GuardStartOrigin::Person});
 }
 
@@ -27,8 +30,21 @@ void SoundCheck::GuardStopped(CTime /*at*/)
 
 void SoundCheck::PassWillPlay(CTime at, bool soundOrMovie)
 {
+    unheardTold_ = false;
     if (soundOrMovie)
         Ask(Check{at, false});
+}
+
+void SoundCheck::StreamHeard(const StreamMemory& seen)
+{
+    watcher_.NoteOwnStream(seen);
+    if (unheardTold_ || watcher_.View().state != SoundServerView::State::Known || !guard_.Snapshot().on)
+        return;
+    const Audibility audibility = Judge(watcher_.View(), choice_.Chosen(), seen);
+    // The output's own faults were judged before the pass; a fallback is
+    // told there too.
+    if (audibility.unheard)
+        Report(Check{CTime::GetCurrentTime(), false}, Audibility{std::nullopt, audibility.unheard});
 }
 
 // The start and the pass are the window thread's and never wait on the
@@ -72,10 +88,14 @@ void SoundCheck::OnServerChanged()
 
 void SoundCheck::Run(const Check& check)
 {
-    const Audibility audibility = Judge(watcher_.View(), choice_.Chosen());
+    Report(check, Judge(watcher_.View(), choice_.Chosen()));
+}
+
+void SoundCheck::Report(const Check& check, const Audibility& audibility)
+{
     if (audibility.fallback)
         guard_.AppendProblem(FallbackLine(check.at, *audibility.fallback));
-    if (audibility.unheard) {
+    if (audibility.unheard && !std::exchange(unheardTold_, true)) {
         guard_.AppendProblem(UnheardLine(check.at, *audibility.unheard));
         if (unheardSink_)
             unheardSink_(UnheardNote{check.at, audibility.unheard->ReasonText(), audibility.unheard->output});

@@ -11,9 +11,11 @@
 #include "CTime.h"
 #include "GuardAccess.h"
 #include "GuardEvents.h"
+#include "SoundServerView.h"
 
 namespace sound {
 
+struct Audibility;
 class OutputChoice;
 class SoundServerWatcher;
 
@@ -38,6 +40,11 @@ public:
     void GuardStopped(CTime at) override;
     void PassWillPlay(CTime at, bool soundOrMovie) override;
 
+    // A play's own stream, as the player found it while it ran: a muted or
+    // quiet Hauntwatch in the mixer is told as the output's faults are, once
+    // a pass, while the guard is on.
+    void StreamHeard(const StreamMemory& seen);
+
 private:
     struct Check {
         CTime at;
@@ -46,6 +53,7 @@ private:
 
     void Ask(Check check);
     void Run(const Check& check);
+    void Report(const Check& check, const Audibility& audibility);
     void OnServerChanged();
 
     SoundServerWatcher& watcher_;
@@ -56,6 +64,8 @@ private:
     // Checks of this guard waiting for the server's first answer; the start
     // itself never waits for it.
     std::vector<Check> waiting_;
+    // Whether this pass (or start) has said that nobody can hear Mervo.
+    bool unheardTold_ = false;
 };
 
 }  // namespace sound

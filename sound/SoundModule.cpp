@@ -15,10 +15,13 @@ SoundModule::SoundModule(GuardAccess& guard, SoundServerWatcher::Timing timing)
     // Asked on the window thread by every play as it starts: the guard's
     // sounds and movies, the guard-on and -off sounds, the picker's preview.
     platform::InstallAudioDeviceChooser([this] { return MpvAudioDevice(watcher_.View(), choice_.Chosen()); });
+    platform::InstallStreamLevelListener(
+        [this](const platform::StreamLevel& level) { check_.StreamHeard(StreamMemory{level.muted, level.volumePercent}); });
 }
 
 SoundModule::~SoundModule()
 {
+    platform::InstallStreamLevelListener({});
     platform::InstallAudioDeviceChooser({});
     delete dialog_;
 }

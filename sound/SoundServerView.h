@@ -3,6 +3,7 @@
 // rules on it need no server.
 #include <algorithm>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -22,6 +23,15 @@ struct SoundOutput {
     bool operator==(const SoundOutput&) const = default;
 };
 
+// The mute and volume of Hauntwatch's own streams, which the sound server
+// remembers for the program and gives every new play: the mixer's entry.
+struct StreamMemory {
+    bool muted = false;
+    int volumePercent = 100;
+
+    bool operator==(const StreamMemory&) const = default;
+};
+
 struct SoundServerView {
     enum class State {
         NoServer,  // nobody answers: nothing is claimed either way
@@ -31,6 +41,9 @@ struct SoundServerView {
     State state = State::NoServer;
     std::string defaultOutput;
     std::vector<SoundOutput> outputs;
+    // What is known of Hauntwatch's own entry: the server's memory, or what
+    // the last play found, whichever came last; none when nothing is known.
+    std::optional<StreamMemory> ownStream{};
 
     const SoundOutput* Find(const std::string& name) const
     {

@@ -1,5 +1,8 @@
 #include "SoundServerWatcher.h"
 
+#include "MpvOptions.h"
+
+#include <pulse/ext-stream-restore.h>
 #include <pulse/glib-mainloop.h>
 #include <pulse/pulseaudio.h>
 
@@ -29,6 +32,13 @@ SoundOutput OutputOf(const pa_sink_info& info)
     output.volumePercent = PercentOfNormal(pa_cvolume_max(&info.volume));
     output.unplugged = info.active_port && info.active_port->available == PA_PORT_AVAILABLE_NO;
     return output;
+}
+
+// How the server files the mute and volume it restores to every Hauntwatch
+// play: by application name, as the plays carry no media role.
+std::string OwnEntryName()
+{
+    return std::string("sink-input-by-application-name:") + platform::kAudioApplicationName;
 }
 
 // libpulse's callbacks run where GLib dispatches its default context: Qt's
@@ -73,6 +83,11 @@ struct WatcherCallbacks {
                                                                   PA_SUBSCRIPTION_MASK_CARD);
             if (pa_operation* operation = pa_context_subscribe(context, mask, nullptr, nullptr))
                 pa_operation_unref(operation);
+            // A server without the stream memory answers with an error,
+            // which costs nothing.
+            pa_ext_stream_restore_set_subscribe_cb(context, &OnMemoryChanged, watcher);
+            if (pa_operation* operation = pa_ext_stream_restore_subscribe(context, 1, nullptr, nullptr))
+                pa_operation_unref(operation);
             watcher->Refresh();
             break;
         }
@@ -90,6 +105,40 @@ struct WatcherCallbacks {
     static void OnEvent(pa_context* context, pa_subscription_event_type_t, std::uint32_t, void* self)
     {
         if (SoundServerWatcher* watcher = Current(context, self))
+            watcher->Refresh();
+    }
+
+    static void OnMemoryChanged(pa_context* context, void* self)
+    {
+        if (SoundServerWatcher* watcher = Current(context, self))
+            watcher->Refresh();
+    }
+
+    // An error here is a server that keeps no memory of streams: nothing to
+    // know, not a server that stopped answering.
+    static void OnMemoryEntry(pa_context* context, const pa_ext_stream_restore_info* info, int eol, void* self)
+    {
+        SoundServerWatcher* watcher = Current(context, self);
+        if (!watcher)
+            return;
+        if (eol == 0 && info) {
+            if (info->name && info->name == OwnEntryName()) {
+                StreamMemory memory;
+                memory.muted = info->mute != 0;
+                if (info->volume.channels > 0)
+                    memory.volumePercent = PercentOfNormal(pa_cvolume_max(&info->volume));
+                watcher->incoming_.ownStream = memory;
+                watcher->incomingOwnStreamDevice_ = info->device ? info->device : "";
+            }
+            return;
+        }
+        watcher->Answered();
+    }
+
+    static void OnMemoryWritten(pa_context* context, int success, void* self)
+    {
+        SoundServerWatcher* watcher = Current(context, self);
+        if (watcher && success)
             watcher->Refresh();
     }
 
@@ -196,6 +245,8 @@ void SoundServerWatcher::Drop()
 void SoundServerWatcher::GiveUp()
 {
     Drop();
+    serverOwnStream_.reset();
+    ownStreamDevice_.clear();
     const SoundServerView none;
     const bool changed = !(view_ == none);
     view_ = none;
@@ -224,13 +275,14 @@ void SoundServerWatcher::Refresh()
         return;
     }
     incoming_ = {};
+    incomingOwnStreamDevice_.clear();
     pa_operation* server = pa_context_get_server_info(context_, &WatcherCallbacks::OnServer, this);
     pa_operation* sinks = pa_context_get_sink_info_list(context_, &WatcherCallbacks::OnSink, this);
-    answersAwaited_ = (server ? 1 : 0) + (sinks ? 1 : 0);
-    if (server)
-        pa_operation_unref(server);
-    if (sinks)
-        pa_operation_unref(sinks);
+    pa_operation* memory = pa_ext_stream_restore_read(context_, &WatcherCallbacks::OnMemoryEntry, this);
+    answersAwaited_ = (server ? 1 : 0) + (sinks ? 1 : 0) + (memory ? 1 : 0);
+    for (pa_operation* operation : {server, sinks, memory})
+        if (operation)
+            pa_operation_unref(operation);
     if (!server || !sinks) {
         GiveUp();
         return;
@@ -265,10 +317,50 @@ void SoundServerWatcher::Commit()
     settle_.stop();
     retryMs_ = timing_.firstRetryMs;
     incoming_.state = SoundServerView::State::Known;
+    // The server repeats an entry it no longer keeps up to date (PipeWire):
+    // what a play found since stands until the entry itself changes.
+    const std::optional<StreamMemory> fromServer = incoming_.ownStream;
+    if (fromServer != serverOwnStream_)
+        seenOwnStream_.reset();
+    else if (seenOwnStream_)
+        incoming_.ownStream = seenOwnStream_;
+    serverOwnStream_ = fromServer;
+    ownStreamDevice_ = incomingOwnStreamDevice_;
     if (incoming_ == view_)
         return;
     view_ = incoming_;
     Q_EMIT Changed();
+}
+
+void SoundServerWatcher::NoteOwnStream(const StreamMemory& seen)
+{
+    // Kept for the server's first answer too: the program's first play may
+    // well hold the window thread before it comes.
+    seenOwnStream_ = seen;
+    if (view_.state != SoundServerView::State::Known || view_.ownStream == seen)
+        return;
+    view_.ownStream = seen;
+    Q_EMIT Changed();
+}
+
+bool SoundServerWatcher::SetOwnStreamRight()
+{
+    if (!context_ || pa_context_get_state(context_) != PA_CONTEXT_READY)
+        return false;
+    const std::string name = OwnEntryName();
+    pa_ext_stream_restore_info entry{};
+    entry.name = name.c_str();
+    // One channel at full volume is full volume on any stream's channels.
+    pa_channel_map_init_mono(&entry.channel_map);
+    pa_cvolume_set(&entry.volume, 1, PA_VOLUME_NORM);
+    entry.device = ownStreamDevice_.empty() ? nullptr : ownStreamDevice_.c_str();
+    entry.mute = 0;
+    pa_operation* operation = pa_ext_stream_restore_write(context_, PA_UPDATE_REPLACE, &entry, 1, 1,
+                                                          &WatcherCallbacks::OnMemoryWritten, this);
+    if (!operation)
+        return false;
+    pa_operation_unref(operation);
+    return true;
 }
 
 void SoundServerWatcher::SetState(SoundServerView::State state)

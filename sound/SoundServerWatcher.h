@@ -8,6 +8,7 @@
 #include <QElapsedTimer>
 #include <QObject>
 #include <QTimer>
+#include <string>
 
 #include "SoundServerView.h"
 
@@ -44,6 +45,14 @@ public:
     // Settling until the answer.
     void Nudge();
 
+    // What a play found of Hauntwatch's own stream: it counts until the
+    // server's memory of the stream changes.  (PipeWire's memory of it is
+    // not told to clients, only what they wrote.)
+    void NoteOwnStream(const StreamMemory& seen);
+    // Unmutes Hauntwatch's own entry at full volume, at once and for every
+    // later play; false when no server answers.  The view follows.
+    bool SetOwnStreamRight();
+
 Q_SIGNALS:
     // The state or the outputs changed.
     void Changed();
@@ -72,6 +81,13 @@ private:
     SoundServerView view_;
     // Answers of the refresh under way, committed together.
     SoundServerView incoming_;
+    // The server's own word on the entry, as last committed, and the output
+    // the entry sends Hauntwatch to (kept when it is set right).
+    std::optional<StreamMemory> serverOwnStream_;
+    // What the last play found, until the server's entry changes.
+    std::optional<StreamMemory> seenOwnStream_;
+    std::string ownStreamDevice_;
+    std::string incomingOwnStreamDevice_;
     int answersAwaited_ = 0;
     bool refreshAgain_ = false;
     int retryMs_;

@@ -9,6 +9,7 @@
 #include "CScheduleDlg.h"
 #include "CStatusBar.h"
 #include "CWinApp.h"
+#include "GuardEvents.h"
 #include "GuardHitTest.h"
 #include "GuardScheduler.h"
 #include "GuardSettings.h"
@@ -185,6 +186,7 @@ void CQwendrikView::OnWhatShouldIDo()
     dlg.DoModal();
     // Cancel saves too: library edits are made at once and must reach the disk.
     currentDocument->OnSaveDocument(SettingsPath);
+    InstalledGuardEvents().ScheduleChanged();
 }
 
 void CQwendrikView::OnWhatIsThis()

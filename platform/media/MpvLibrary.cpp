@@ -58,6 +58,7 @@ std::optional<MpvLibrary> Load()
                           Resolve(library, "mpv_command", mpv.command) &&
                           Resolve(library, "mpv_command_ret", mpv.command_ret) &&
                           Resolve(library, "mpv_get_property", mpv.get_property) &&
+                          Resolve(library, "mpv_get_property_async", mpv.get_property_async) &&
                           Resolve(library, "mpv_free_node_contents", mpv.free_node_contents) &&
                           Resolve(library, "mpv_wait_event", mpv.wait_event) &&
                           Resolve(library, "mpv_request_log_messages", mpv.request_log_messages) &&

@@ -14,6 +14,7 @@ struct MpvLibrary {
     decltype(&mpv_command) command;
     decltype(&mpv_command_ret) command_ret;
     decltype(&mpv_get_property) get_property;
+    decltype(&mpv_get_property_async) get_property_async;
     decltype(&mpv_free_node_contents) free_node_contents;
     decltype(&mpv_wait_event) wait_event;
     decltype(&mpv_request_log_messages) request_log_messages;

@@ -10,6 +10,7 @@
 #include <memory>
 
 #include "MpvLibrary.h"
+#include "OwnEnvironment.h"
 
 namespace platform {
 
@@ -46,6 +47,9 @@ const std::vector<MpvOption> kHardening = {
     {"keep-open", "no"},
     {"force-window", "no"},
     {"sid", "no"},
+    // What the sound server lists the streams as (with the name below), the
+    // icon they show, and the name their remembered volume goes by.
+    {"audio-client-name", kAudioClientName},
 };
 
 // Real devices only, so a machine that cannot make a sound fails its plays.
@@ -64,6 +68,12 @@ AudioDeviceChooser& InstalledChooser()
     return chooser;
 }
 
+StreamLevelListener& InstalledLevelListener()
+{
+    static StreamLevelListener listener;
+    return listener;
+}
+
 std::string Environment(const char* name)
 {
     const char* value = std::getenv(name);
@@ -71,6 +81,21 @@ std::string Environment(const char* name)
 }
 
 }  // namespace
+
+void AnnounceAudioIdentity()
+{
+    std::string pulse = std::string("application.name='") + kAudioApplicationName + "' application.icon_name='" +
+                        kAudioClientName + "'";
+    // The person's own overrides stay, but for the name.
+    if (const std::string own = Environment("PULSE_PROP_OVERRIDE"); !own.empty())
+        pulse = own + " " + pulse;
+    SetOwnVariable("PULSE_PROP_OVERRIDE", pulse);
+    // PipeWire's own output (HAUNTWATCH_AO=pipewire) reads a whole set of
+    // properties, which a person who set one keeps as it is.
+    if (Environment("PIPEWIRE_PROPS").empty())
+        SetOwnVariable("PIPEWIRE_PROPS", std::string("{ application.name = \"") + kAudioApplicationName +
+                                             "\" application.icon-name = " + kAudioClientName + " }");
+}
 
 bool SetOptions(mpv_handle* handle, const std::vector<MpvOption>& options)
 {
@@ -93,6 +118,17 @@ void InstallAudioDeviceChooser(AudioDeviceChooser chooser)
 std::string ChosenAudioDevice()
 {
     return InstalledChooser() ? InstalledChooser()() : std::string();
+}
+
+void InstallStreamLevelListener(StreamLevelListener listener)
+{
+    InstalledLevelListener() = std::move(listener);
+}
+
+void TellStreamLevel(const StreamLevel& level)
+{
+    if (InstalledLevelListener())
+        InstalledLevelListener()(level);
 }
 
 bool SetAudioOutput(mpv_handle* handle, const std::string& device)

@@ -16,6 +16,19 @@ struct MpvOption {
     std::string value;
 };
 
+// The sound server's name for the program: what the mixer lists, and what
+// it remembers mute and volume by, so that they are Hauntwatch's own and not
+// those of every other libmpv program.  The client name doubles as the icon's.
+inline constexpr char kAudioApplicationName[] = "Hauntwatch";
+inline constexpr char kAudioClientName[] = "hauntwatch";
+
+// libmpv gives its one client name to the application and to the icon, and
+// icons go by lower-case names; the name a person reads reaches the sound
+// server's client library only through the environment, which this sets
+// (before any thread: the environment has no lock).  Programs the guard
+// starts get the environment as it was.
+void AnnounceAudioIdentity();
+
 // No user configuration, scripts, network, neighbouring files, keys of mpv's
 // own, and no silent null audio output.  False when mpv refuses one of them:
 // such a handle is not to be used rather than half hardened.
@@ -28,6 +41,20 @@ bool SetHardenedOptions(mpv_handle* handle);
 using AudioDeviceChooser = std::function<std::string()>;
 void InstallAudioDeviceChooser(AudioDeviceChooser chooser);
 std::string ChosenAudioDevice();
+
+// What a play's own stream was set to at the sound server while it ran (the
+// mixer's entry for the program): a guard that plays into a muted stream is
+// heard by nobody, whatever the output says.
+struct StreamLevel {
+    bool muted = false;
+    // The quietest it was, in hundredths of normal volume.
+    int volumePercent = 100;
+};
+// Told after each play whose stream ran long enough to be asked, on the
+// window thread.  Installed by whoever judges whether Mervo is heard.
+using StreamLevelListener = std::function<void(const StreamLevel&)>;
+void InstallStreamLevelListener(StreamLevelListener listener);
+void TellStreamLevel(const StreamLevel& level);
 
 // HAUNTWATCH_AO; else the device's own output for a chosen device, which
 // plays only there (mpv's other outputs would ignore the device and take

@@ -15,6 +15,16 @@ namespace {
 
 constexpr int kMostStuckHandles = 2;
 
+// A mute set in the mixer during a play is seen within this long.
+constexpr auto kLevelSpacing = std::chrono::milliseconds(500);
+
+// Answers to the level questions carry the play's entry, so that a late one
+// never counts for the next play on the same handle.
+std::uint64_t LevelQuestion(std::int64_t entry, bool mute)
+{
+    return (static_cast<std::uint64_t>(entry) << 1) | (mute ? 1u : 0u);
+}
+
 // A clip whose picture or sound cannot be shown stops at once instead of
 // playing on half-way, and its end reports why.  Gapless audio keeps the
 // previous file's output for the next one, which then started its sound
@@ -28,6 +38,10 @@ const std::vector<MpvOption> kMovieOnly = {
     {"input-vo-keyboard", "yes"},
     {"cursor-autohide", "always"},
     {"title", "Hauntwatch"},
+    // The shell's name for the window: Hauntwatch's, not a stray "mpv".  X11's
+    // class stays libmpv's own; the instance is what it lets us name.
+    {"wayland-app-id", "hauntwatch"},
+    {"x11-name", "hauntwatch"},
 };
 
 MpvPlayer::Outcome OutcomeOfEnd(const mpv_event_end_file& end, bool videoOutputFailed)
@@ -132,7 +146,10 @@ MpvPlayer::Outcome MpvPlayer::PlayToEnd(const std::string& path)
     play.awaitedEntry = LoadFile(handle_, play.path);
     if (play.awaitedEntry < 0)
         return Outcome::CannotPlay;
-    return AwaitEnd(play);
+    const Outcome outcome = AwaitEnd(play);
+    if (play.level)
+        TellStreamLevel(*play.level);
+    return outcome;
 }
 
 MpvPlayer::Outcome MpvPlayer::AwaitEnd(Play& play)
@@ -145,10 +162,20 @@ MpvPlayer::Outcome MpvPlayer::AwaitEnd(Play& play)
         }
         // In slices, saying between them that the window thread is waiting
         // on a play, not stuck.
-        const auto slice = std::min<std::chrono::steady_clock::duration>(left, LongWaitSlice());
+        auto slice = std::min<std::chrono::steady_clock::duration>(left, LongWaitSlice());
+        if (play.streamRuns && play.levelAnswersAwaited == 0)
+            slice = std::min<std::chrono::steady_clock::duration>(
+                slice, std::max<std::chrono::steady_clock::duration>(
+                           play.nextLevelQuestion - std::chrono::steady_clock::now(), {}));
         const mpv_event* event = Mpv()->wait_event(handle_, std::chrono::duration<double>(slice).count());
         StillWaiting();
+        if (play.streamRuns && play.levelAnswersAwaited == 0 &&
+            std::chrono::steady_clock::now() >= play.nextLevelQuestion)
+            AskStreamLevel(play);
         switch (event->event_id) {
+        case MPV_EVENT_GET_PROPERTY_REPLY:
+            OnLevelAnswer(play, *event);
+            break;
         case MPV_EVENT_FILE_LOADED:
             OnFileLoaded(play);
             break;
@@ -219,10 +246,48 @@ void MpvPlayer::OnFileLoaded(Play& play)
                   patience_.afterLength;
 }
 
-void MpvPlayer::OnPlaybackRestart(const Play& play)
+void MpvPlayer::OnPlaybackRestart(Play& play)
 {
-    if (play.started && startLatency_ < 0)
+    if (!play.started)
+        return;
+    if (startLatency_ < 0)
         startLatency_ = std::chrono::duration<double>(std::chrono::steady_clock::now() - play.called).count();
+    if (!play.streamRuns) {
+        play.streamRuns = true;
+        AskStreamLevel(play);
+    }
+}
+
+// Asked without waiting: the answer comes from the audio output, which a
+// stalled sound server could hold for as long as it stalls.
+void MpvPlayer::AskStreamLevel(Play& play)
+{
+    play.nextLevelQuestion = std::chrono::steady_clock::now() + kLevelSpacing;
+    if (Mpv()->get_property_async(handle_, LevelQuestion(play.awaitedEntry, true), "ao-mute", MPV_FORMAT_FLAG) >= 0)
+        ++play.levelAnswersAwaited;
+    if (Mpv()->get_property_async(handle_, LevelQuestion(play.awaitedEntry, false), "ao-volume", MPV_FORMAT_DOUBLE) >= 0)
+        ++play.levelAnswersAwaited;
+}
+
+// The worst the play met counts: a mute that lasted part of it still
+// silenced that part.
+void MpvPlayer::OnLevelAnswer(Play& play, const mpv_event& event)
+{
+    const bool mute = (event.reply_userdata & 1u) != 0;
+    if (event.reply_userdata >> 1 != static_cast<std::uint64_t>(play.awaitedEntry))
+        return;
+    if (play.levelAnswersAwaited > 0)
+        --play.levelAnswersAwaited;
+    const auto* property = static_cast<const mpv_event_property*>(event.data);
+    // Outputs that have no stream of their own (ALSA, the null one) cannot say.
+    if (event.error < 0 || !property || !property->data)
+        return;
+    StreamLevel& level = play.level ? *play.level : play.level.emplace();
+    if (mute && property->format == MPV_FORMAT_FLAG)
+        level.muted = level.muted || *static_cast<const int*>(property->data) != 0;
+    else if (!mute && property->format == MPV_FORMAT_DOUBLE)
+        level.volumePercent =
+            std::min(level.volumePercent, static_cast<int>(*static_cast<const double*>(property->data) + 0.5));
 }
 
 }  // namespace platform

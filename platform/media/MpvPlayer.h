@@ -4,6 +4,7 @@
 // costs nothing, and kept for the next ones.
 #include <chrono>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -57,6 +58,11 @@ private:
         std::chrono::steady_clock::time_point giveUp;
         bool started = false;
         bool videoOutputFailed = false;
+        // The stream's own mute and volume, asked while it runs.
+        bool streamRuns = false;
+        int levelAnswersAwaited = 0;
+        std::chrono::steady_clock::time_point nextLevelQuestion{};
+        std::optional<StreamLevel> level{};
     };
 
     bool EnsureHandle(const std::string& audioDevice);
@@ -66,8 +72,10 @@ private:
     Outcome AwaitEnd(Play& play);
     void ReadPendingLog(Play& play);
     void Stop();
-    void OnPlaybackRestart(const Play& play);
+    void OnPlaybackRestart(Play& play);
     void OnFileLoaded(Play& play);
+    void AskStreamLevel(Play& play);
+    void OnLevelAnswer(Play& play, const mpv_event& event);
     // A handle that never ended its play may be stuck inside its audio
     // output, where destroying it would block too: it is left to another
     // thread, and the next play makes a new one.

@@ -7,11 +7,12 @@
 
 #include <cerrno>
 #include <chrono>
+#include <string>
 #include <thread>
+#include <vector>
 
 #include "LongWait.h"
-
-extern char** environ;
+#include "OwnEnvironment.h"
 
 namespace platform {
 
@@ -40,8 +41,15 @@ UINT XdgProgramStarter::StartFile(const std::string& path, UINT /*showCommand*/)
     // "--" is not understood by xdg-open; a leading "-" is made harmless with "./".
     const std::string argument = path[0] == '-' ? "./" + path : path;
     char* const argv[] = {const_cast<char*>("xdg-open"), const_cast<char*>(argument.c_str()), nullptr};
+    // What the program set for itself (its name to the sound server) would
+    // make the started program's sounds pass for Hauntwatch's.
+    std::vector<std::string> environment = EnvironmentForOthers();
+    std::vector<char*> envp;
+    for (std::string& entry : environment)
+        envp.push_back(entry.data());
+    envp.push_back(nullptr);
     pid_t child = 0;
-    if (::posix_spawnp(&child, "xdg-open", nullptr, nullptr, argv, environ) != 0)
+    if (::posix_spawnp(&child, "xdg-open", nullptr, nullptr, argv, envp.data()) != 0)
         return kNoAssociation;
 
     const auto giveUp = std::chrono::steady_clock::now() + kPatience;

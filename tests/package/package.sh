@@ -43,7 +43,7 @@ description=$(field Description)
 (( $(wc -l <<<"$description") > 2 )) || fail "the description has no long part: $description"
 # Each dependency is one entry of the comma-separated list, with or without a version.
 depends=",$(field Depends | tr -d ' '),"
-for needed in libc6 libstdc++6 libqt6core6 libqt6gui6 libqt6widgets6 libpulse0 libmpv2 qt6-qpa-plugins xdg-utils; do
+for needed in libc6 libstdc++6 libqt6core6 libqt6gui6 libqt6widgets6 libpulse0 libmpv2 qt6-qpa-plugins qt6-wayland xdg-utils; do
   [[ "$depends" =~ ,${needed//+/\\+}(\(|,) ]] || fail "Depends lacks $needed: $(field Depends)"
 done
 echo "control fields: $(field Package) $version $arch, Depends: $(field Depends)"

@@ -15,7 +15,7 @@ using sound::Unheard;
 
 SoundServerView Server(std::vector<SoundOutput> outputs, std::string defaultOutput = "speakers")
 {
-    return SoundServerView{SoundServerView::State::Known, std::move(defaultOutput), std::move(outputs)};
+    return SoundServerView{SoundServerView::State::Known, std::move(defaultOutput), std::move(outputs), {}};
 }
 
 SoundOutput Output(std::string name, std::string description, bool muted = false, int percent = 100,
@@ -44,6 +44,23 @@ TEST(AudibilityTest, TheFirstReasonThatHoldsIsTheOneTold)
               "At 23:05 nobody can hear Mervo: the volume is at 0% (Speakers)");
     EXPECT_EQ(line(Output("speakers", "Speakers", false, 5)), "") << "5 % is heard";
     EXPECT_EQ(line(Output("speakers", "Speakers", false, 150)), "");
+
+    // Then Hauntwatch's own stream, whose volume scales the output's.
+    const auto stream = [](int outputPercent, sound::StreamMemory own) {
+        return UnheardText(Judge(Server({Output("speakers", "Speakers", false, outputPercent)}), "", own));
+    };
+    EXPECT_EQ(stream(100, {true, 100}), "At 23:05 nobody can hear Mervo: Hauntwatch is muted in the mixer (Speakers)");
+    EXPECT_EQ(stream(100, {false, 4}), "At 23:05 nobody can hear Mervo: Hauntwatch's own volume is at 4% (Speakers)");
+    EXPECT_EQ(stream(20, {false, 20}),
+              "At 23:05 nobody can hear Mervo: Hauntwatch's own volume is at 20% of the output's 20% (Speakers)");
+    EXPECT_EQ(stream(50, {false, 10}), "") << "10% of 50% is heard";
+    EXPECT_EQ(UnheardText(Judge(Server({Output("speakers", "Speakers", true)}), "", sound::StreamMemory{true, 100})),
+              "At 23:05 nobody can hear Mervo: the sound is muted (Speakers)")
+        << "the output's own fault comes first";
+    SoundServerView remembered = Server({Output("speakers", "Speakers")});
+    remembered.ownStream = sound::StreamMemory{true, 100};
+    EXPECT_NE(sound::Advice(Judge(remembered, "")).find("Play Through"), std::string::npos)
+        << "without a play, the server's memory is judged, and the advice says where to mend it";
 }
 
 TEST(AudibilityTest, NoOutputAtAllOrOnlyTheServersStandIn)
@@ -103,9 +120,9 @@ TEST(AudibilityTest, PlaysGoToTheChosenOutputOnlyWhileTheServerMayHaveIt)
     EXPECT_EQ(sound::MpvAudioDevice(server, "door"), "pulse/door");
     EXPECT_EQ(sound::MpvAudioDevice(server, ""), "") << "the desktop's default";
     EXPECT_EQ(sound::MpvAudioDevice(server, "garage"), "") << "gone: the default plays";
-    EXPECT_EQ(sound::MpvAudioDevice(SoundServerView{SoundServerView::State::NoServer, "", {}}, "door"), "")
+    EXPECT_EQ(sound::MpvAudioDevice(SoundServerView{SoundServerView::State::NoServer, "", {}, {}}, "door"), "")
         << "no server: whatever the machine plays through";
-    EXPECT_EQ(sound::MpvAudioDevice(SoundServerView{SoundServerView::State::Settling, "", {}}, "door"), "pulse/door")
+    EXPECT_EQ(sound::MpvAudioDevice(SoundServerView{SoundServerView::State::Settling, "", {}, {}}, "door"), "pulse/door")
         << "while the server is asked, the choice stands";
 }
 

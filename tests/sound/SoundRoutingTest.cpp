@@ -3,6 +3,9 @@
 // a real server; the default when the chosen one is gone.
 #include "SoundRoutingFixture.h"
 
+#include <thread>
+
+#include "MpvOptions.h"
 #include "MpvPreviewPlayer.h"
 
 namespace {
@@ -76,6 +79,51 @@ TEST_F(SoundRoutingTest, ThePickersPreviewPlaysThroughTheChosenOutput)
     EXPECT_TRUE(b.HeardSomething());
     a.Stop();
     EXPECT_LT(a.Peak(), SinkRecording::kHeard);
+}
+
+// The mixer keeps Hauntwatch's mute for every later play: a stream muted
+// there during a play is nobody hearing Mervo, said once a pass, and Play
+// Through's remedy lets the next play be heard.
+TEST_F(SoundRoutingTest, HauntwatchMutedInTheMixerIsNobodyHearingHimUntilSetRight)
+{
+    platform::AnnounceAudioIdentity();
+    MakeModule();
+    ASSERT_TRUE(ServerKnown());
+    WriteSettings(home / "noises.hwt", [](GuardSettingsRecord& settings) { SetNoise(settings, 0, 1, kTone.c_str()); });
+    ASSERT_TRUE(Start());
+    view()->OnTurnMeOn();
+    std::string stream;
+    std::thread mixer([&] {
+        for (int tries = 0; tries < 400 && stream.empty(); ++tries) {
+            const std::string inputs = server.PactlOutput({"list", "short", "sink-inputs"});
+            if (!inputs.empty()) {
+                server.Pactl({"set-sink-input-mute", inputs.substr(0, inputs.find('\t')), "1"});
+                stream = server.PactlOutput({"list", "sink-inputs"});
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        }
+    });
+    clock.Advance(60);
+    timer.Fire(view());
+    mixer.join();
+    EXPECT_NE(stream.find("application.name = \"Hauntwatch\""), std::string::npos) << stream;
+    EXPECT_NE(stream.find("application.icon_name = \"hauntwatch\""), std::string::npos) << stream;
+    EXPECT_EQ(stream.find("media.role"), std::string::npos) << "a role would share its memory with other programs";
+    EXPECT_EQ(UnheardLines(),
+              (std::vector<std::string>{"At 10:01 nobody can hear Mervo: Hauntwatch is muted in the mixer (Living room)"}));
+
+    clock.Advance(60);
+    timer.Fire(view());
+    EXPECT_EQ(Unheard(), 2) << "the server's memory says it before the next pass, and the pass's play only once";
+
+    ASSERT_TRUE(module->Watcher().SetOwnStreamRight());
+    ASSERT_TRUE(ServerKnown([](const SoundServerView& v) { return v.ownStream == sound::StreamMemory{false, 100}; }));
+    SinkRecording a("a", home / "a.raw");
+    ASSERT_TRUE(a.Running());
+    clock.Advance(60);
+    timer.Fire(view());
+    EXPECT_TRUE(a.HeardSomething());
+    EXPECT_EQ(Unheard(), 2);
 }
 
 }  // namespace

@@ -65,6 +65,8 @@ public:
         std::ofstream script(folder / "server.pa");
         for (const NullSink& sink : sinks_)
             script << "load-module " << SinkModule(sink) << "\n";
+        // The memory of each program's mute and volume, as desktops have it.
+        script << "load-module module-stream-restore restore_device=false\n";
         script << "load-module module-native-protocol-unix auth-anonymous=1 socket=" << Socket() << "\n";
         if (!sinks_.empty())
             script << "set-default-sink " << sinks_.front().name << "\n";

@@ -4,9 +4,11 @@
 
 #include <cstdlib>
 #include <fstream>
+#include <iterator>
 #include <sstream>
 #include <vector>
 
+#include "OwnEnvironment.h"
 #include "TempFolder.h"
 #include "XdgProgramStarter.h"
 
@@ -28,7 +30,7 @@ protected:
     {
         const std::string script = bin / "xdg-open";
         std::ofstream(script) << "#!/bin/sh\nfor a in \"$@\"; do printf '%s\\0' \"$a\"; done >> '" << (files / "log")
-                              << "'\nexit " << exitCode << "\n";
+                              << "'\nenv > '" << (files / "env") << "'\nexit " << exitCode << "\n";
         ::chmod(script.c_str(), 0755);
     }
 
@@ -70,6 +72,23 @@ TEST_F(XdgProgramStarterTest, HostileNamesArriveAsOneUntouchedArgument)
     struct stat info {};
     EXPECT_NE(::stat((files / "pwned.txt").c_str(), &info), 0);
     EXPECT_NE(::stat("pwned", &info), 0);
+}
+
+// What the program told the sound server about itself stays its own: a
+// started player would otherwise be listed, and muted, as Hauntwatch.
+TEST_F(XdgProgramStarterTest, StartedProgramsGetTheEnvironmentAsItWasBeforeTheProgramsOwnSettings)
+{
+    ::setenv("HW_TEST_HAD", "the person's", 1);
+    ::unsetenv("HW_TEST_NEW");
+    platform::SetOwnVariable("HW_TEST_HAD", "Hauntwatch's");
+    platform::SetOwnVariable("HW_TEST_NEW", "Hauntwatch's");
+    EXPECT_GT(starter.StartFile(Touch("radio.ogg"), 3), 31u);
+    std::ifstream in(files / "env");
+    const std::string environment((std::istreambuf_iterator<char>(in)), {});
+    EXPECT_NE(environment.find("HW_TEST_HAD=the person's\n"), std::string::npos) << environment;
+    EXPECT_EQ(environment.find("HW_TEST_NEW"), std::string::npos) << environment;
+    EXPECT_NE(environment.find("PATH="), std::string::npos) << "the rest is inherited";
+    EXPECT_STREQ(std::getenv("HW_TEST_NEW"), "Hauntwatch's") << "while the program itself keeps its own";
 }
 
 TEST_F(XdgProgramStarterTest, MissingFilesFailingStartersAndNoStarterAreFailures)

@@ -1,0 +1,145 @@
+// The screen inhibitor against a private session bus, with GNOME's session
+// manager and the freedesktop screen saver stood in for by the test.
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
+#include <QDBusContext>
+#include <QDBusMessage>
+#include <QDeadlineTimer>
+#include <QEventLoop>
+#include <QTimer>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "PrivateBus.h"
+#include "ScreenInhibitor.h"
+
+namespace {
+
+struct Hold {
+    QString application;
+    uint flags;
+    QString sender;
+};
+
+class StandInSessionManager : public QObject, protected QDBusContext {
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.gnome.SessionManager")
+public:
+    std::vector<Hold> holds;
+public Q_SLOTS:
+    Q_SCRIPTABLE uint Inhibit(const QString& application, uint, const QString&, uint flags)
+    {
+        holds.push_back({application, flags, message().service()});
+        return 1;
+    }
+};
+
+class StandInScreenSaver : public QObject, protected QDBusContext {
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.freedesktop.ScreenSaver")
+public:
+    std::vector<Hold> holds;
+public Q_SLOTS:
+    Q_SCRIPTABLE uint Inhibit(const QString& application, const QString&)
+    {
+        holds.push_back({application, 0, message().service()});
+        return 1;
+    }
+};
+
+bool WaitFor(const std::function<bool()>& done)
+{
+    const QDeadlineTimer deadline(10000);
+    while (!done()) {
+        if (deadline.hasExpired())
+            return false;
+        QEventLoop loop;
+        QTimer::singleShot(5, &loop, &QEventLoop::quit);
+        loop.exec();
+    }
+    return true;
+}
+
+class ScreenInhibitorTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        bus = new PrivateBus;
+        if (!bus->Address().isEmpty())
+            qputenv("DBUS_SESSION_BUS_ADDRESS", bus->Address().toUtf8());
+    }
+    static void TearDownTestSuite()
+    {
+        delete bus;
+        bus = nullptr;
+    }
+
+    void SetUp() override
+    {
+        if (!bus->Installed())
+            GTEST_SKIP() << "dbus-daemon is not installed";
+        ASSERT_FALSE(bus->Address().isEmpty()) << "dbus-daemon did not start";
+    }
+    void TearDown() override { QDBusConnection::disconnectFromBus(QStringLiteral("stand-ins")); }
+
+    template <class StandIn>
+    void Register(StandIn& standIn, const char* service, const char* path)
+    {
+        ASSERT_TRUE(services.registerService(QString::fromLatin1(service)));
+        ASSERT_TRUE(services.registerObject(QString::fromLatin1(path), &standIn, QDBusConnection::ExportScriptableSlots));
+    }
+
+    bool Connected(const QString& sender) const { return services.interface()->isServiceRegistered(sender); }
+
+    static PrivateBus* bus;
+    QDBusConnection services = QDBusConnection::connectToBus(bus->Address(), QStringLiteral("stand-ins"));
+    std::vector<std::string> refusals;
+    platform::SessionScreenInhibitor inhibitor{[this](const std::string& why) { refusals.push_back(why); }};
+};
+
+PrivateBus* ScreenInhibitorTest::bus = nullptr;
+
+// A crash must let go too: only the connection holds it.
+TEST_F(ScreenInhibitorTest, GnomeHoldsItForHauntwatchOnAConnectionThatGoesAtRelease)
+{
+    StandInSessionManager gnome;
+    Register(gnome, "org.gnome.SessionManager", "/org/gnome/SessionManager");
+    inhibitor.Hold();
+    ASSERT_TRUE(WaitFor([&] { return inhibitor.Holder() == "GNOME"; }));
+    ASSERT_EQ(gnome.holds.size(), 1u);
+    EXPECT_EQ(gnome.holds[0].application, QStringLiteral("hauntwatch"));
+    EXPECT_EQ(gnome.holds[0].flags, 4u | 8u) << "suspend and idle";
+    EXPECT_NE(gnome.holds[0].sender, QDBusConnection::sessionBus().baseService());
+    EXPECT_TRUE(Connected(gnome.holds[0].sender));
+    inhibitor.Hold();
+    inhibitor.Release();
+    EXPECT_TRUE(WaitFor([&] { return !Connected(gnome.holds[0].sender); }));
+    EXPECT_EQ(gnome.holds.size(), 1u);
+    EXPECT_TRUE(refusals.empty());
+}
+
+TEST_F(ScreenInhibitorTest, ElsewhereTheScreenSaverAndWhereNeitherIsThereOneRefusal)
+{
+    {
+        StandInScreenSaver saver;
+        Register(saver, "org.freedesktop.ScreenSaver", "/org/freedesktop/ScreenSaver");
+        inhibitor.Hold();
+        ASSERT_TRUE(WaitFor([&] { return inhibitor.Holder() == "screen saver"; }));
+        ASSERT_EQ(saver.holds.size(), 1u);
+        EXPECT_EQ(saver.holds[0].application, QStringLiteral("Hauntwatch"));
+        inhibitor.Release();
+        services.unregisterService(QStringLiteral("org.freedesktop.ScreenSaver"));
+    }
+    inhibitor.Hold();
+    ASSERT_TRUE(WaitFor([&] { return !refusals.empty(); }));
+    EXPECT_NE(refusals[0].find("neither GNOME's session manager nor a screen saver service"), std::string::npos)
+        << refusals[0];
+    EXPECT_EQ(inhibitor.Holder(), "");
+}
+
+}  // namespace
+
+#include "ScreenInhibitorTest.moc"
