@@ -12,7 +12,7 @@ packages=(
   libx11-dev
   xvfb xauth x11-utils xdotool imagemagick
   openbox pulseaudio pulseaudio-utils python3
-  at-spi2-core python3-pyatspi python3-jinja2
+  at-spi2-core python3-pyatspi python3-jinja2 python3-ephem
   xdg-utils libglib2.0-bin
   dbus-daemon
   libmosquitto-dev mosquitto openssl
