@@ -193,10 +193,12 @@ private:
         }
         if (!known)
             return Problem(number, "unknown key " + Quoted(key) + where + ", ignored");
-        if (!seen_.emplace(section_, std::string(key)).second)
-            Problem(number, Quoted(key) + where + " is given again: the last one counts");
+        // A bad value leaves the one before it, so it is not said to count.
+        const bool again = !seen_.emplace(section_, std::string(key)).second;
         if (!good)
             Problem(number, "bad value " + Quoted(value) + " for " + Quoted(key) + where + ", ignored");
+        else if (again)
+            Problem(number, Quoted(key) + where + " is given again: the last one counts");
     }
 
     std::string source_;
