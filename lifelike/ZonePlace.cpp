@@ -149,4 +149,15 @@ std::optional<Place> PlaceOfLocalZone(const ZoneSources& sources)
     return zone ? ZoneReferencePoint(*zone, sources.zoneinfo) : std::nullopt;
 }
 
+SunPlace PlaceForSunTimes(const std::optional<Place>& personsPlace, const ZoneSources& sources)
+{
+    if (personsPlace)
+        return {personsPlace, {}};
+    const std::optional<std::string> zone = LocalZoneName(sources);
+    if (std::optional<Place> place = zone ? ZoneReferencePoint(*zone, sources.zoneinfo) : std::nullopt)
+        return {place, {}};
+    return {std::nullopt, "no place for sunrise and sunset (the time zone " + zone.value_or("is unknown") +
+                              (zone ? " has none" : "") + "): rows with sun times play at any hour"};
+}
+
 }  // namespace lifelike

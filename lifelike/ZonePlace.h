@@ -32,4 +32,12 @@ std::optional<Place> ZoneReferencePoint(const std::string& zone, const std::stri
 // Both of the above: unknown when the zone has no name or no point.
 std::optional<Place> PlaceOfLocalZone(const ZoneSources& sources);
 
+// Where sun times are worked out: the person's place, else the zone's.
+// Without either, `problem` is the one line that tells the person.
+struct SunPlace {
+    std::optional<Place> place;
+    std::string problem;
+};
+SunPlace PlaceForSunTimes(const std::optional<Place>& personsPlace, const ZoneSources& sources);
+
 }  // namespace lifelike

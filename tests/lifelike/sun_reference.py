@@ -21,12 +21,12 @@ POLAR = [("Arctic/Longyearbyen", 78.22, 15.65), ("Antarctica/McMurdo", -77.85, 1
 
 
 def event(observer, rising, start, end):
-    observer.date = ephem.Date(start)
-    find = observer.next_rising if rising else observer.next_setting
+    observer.date = ephem.Date(start.replace(tzinfo=None))
     try:
-        when = ephem.Date(find(ephem.Sun(), use_center=False)).datetime().replace(tzinfo=datetime.timezone.utc)
+        when = (observer.next_rising if rising else observer.next_setting)(ephem.Sun(), use_center=False)
     except (ephem.AlwaysUpError, ephem.NeverUpError):
         return "-"
+    when = ephem.Date(when).datetime().replace(tzinfo=datetime.timezone.utc)
     return f"{when.timestamp():.0f}" if when < end else "-"
 
 
@@ -34,13 +34,10 @@ def day(zone, latitude, longitude, date):
     observer = ephem.Observer()
     observer.lat, observer.lon = str(latitude), str(longitude)
     observer.horizon, observer.pressure, observer.elevation = "-0:34", 0, 0
-    tz = zoneinfo.ZoneInfo(zone)
-    start = datetime.datetime(date.year, date.month, date.day, tzinfo=tz).astimezone(datetime.timezone.utc)
-    following = date + datetime.timedelta(days=1)
-    end = datetime.datetime(following.year, following.month, following.day, tzinfo=tz).astimezone(datetime.timezone.utc)
-    naive = start.replace(tzinfo=None)
+    start, end = (datetime.datetime.combine(d, datetime.time(), zoneinfo.ZoneInfo(zone)).astimezone(datetime.timezone.utc)
+                  for d in (date, date + datetime.timedelta(days=1)))
     print(zone, latitude, longitude, date.year, date.month, date.day,
-          event(observer, True, naive, end), event(observer, False, naive, end))
+          event(observer, True, start, end), event(observer, False, start, end))
 
 
 for zone, latitude, longitude in PLACES:
