@@ -140,6 +140,13 @@ public:
                 hours = {};
             }
         }
+        // A file of junk must not wash out the diary and the problem report.
+        constexpr size_t kMostProblems = 20;
+        if (reading_.problems.size() > kMostProblems) {
+            const size_t more = reading_.problems.size() - (kMostProblems - 1);
+            reading_.problems.resize(kMostProblems - 1);
+            reading_.problems.push_back(source_ + ": " + std::to_string(more) + " more problems not shown");
+        }
         return std::move(reading_);
     }
 

@@ -33,8 +33,10 @@ double AmplitudeOf(double gainDb)
 
 Excerpt ChooseExcerpt(double mediaSeconds, std::int64_t excerptSeconds, RealismRandom& random)
 {
-    if (!(mediaSeconds > static_cast<double>(excerptSeconds)))
-        return {true, 0, mediaSeconds > 0 ? std::llround(mediaSeconds) : 0};
+    // A length no recording has (a damaged cache, say) counts as unknown.
+    constexpr double kLongestRecording = 1e9;
+    if (!(mediaSeconds > static_cast<double>(excerptSeconds)) || !(mediaSeconds < kLongestRecording))
+        return {true, 0, mediaSeconds > 0 && mediaSeconds < kLongestRecording ? std::llround(mediaSeconds) : 0};
     const auto latest = static_cast<std::uint64_t>(std::floor(mediaSeconds - static_cast<double>(excerptSeconds)));
     return {false, static_cast<std::int64_t>(random.Below(latest + 1)), excerptSeconds};
 }

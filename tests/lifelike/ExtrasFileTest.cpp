@@ -56,6 +56,10 @@ TEST(ExtrasFile, IgnoresWhatItCannotUseWithALineNamingIt)
     EXPECT_FALSE(reading.extras.rows[0].hours.IsSet());
     EXPECT_FALSE(reading.extras.rows[1].hours.IsSet());
     EXPECT_FALSE(reading.extras.place);  // a place needs both halves
+    std::string junk;
+    for (int line = 0; line < 1000; ++line)
+        junk += "junk\n";
+    EXPECT_EQ(ParseExtras(junk).problems.back(), "noises.hwt.ini: 981 more problems not shown");
     const ExtrasReading twice = ParseExtras("[row3]\nlevel=-6..0\nlevel=-12..-3\n");
     EXPECT_EQ(twice.extras.rows[2].level, (LevelRange{-12, -3}));
     EXPECT_NE(ProblemNaming(twice, "line 3: \"level\" in [row3] is given again"), "");
