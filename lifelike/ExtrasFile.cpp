@@ -242,8 +242,10 @@ ExtrasReading ReadExtras(const std::string& path)
         return reading;
     };
     const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0 && errno == ENOENT)
+        return {};
     if (fd < 0)
-        return errno == ENOENT ? ExtrasReading{} : refused(std::string("cannot be opened (") + std::strerror(errno) + ")");
+        return refused(std::string("cannot be opened (") + std::strerror(errno) + ")");
     struct Closer {
         int fd;
         ~Closer() { ::close(fd); }

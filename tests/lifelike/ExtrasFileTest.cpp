@@ -28,10 +28,10 @@ std::string ProblemNaming(const ExtrasReading& reading, const std::string& word)
 
 TEST(ExtrasFile, ReadsEveryKeyOfThePersonsFile)
 {
-    const ExtrasReading reading = ParseExtras("\xEF\xBB\xBF# lines starting with # or ; are comments\r\n"
-                                              "; another\r\n[place]\r\n  latitude = 52.52 \r\nlongitude=13.41\r\n\r\n"
-                                              "[ row1 ]\r\nfrom=sunset+20\r\nuntil=23:30\r\nlevel=-9.5..0\r\nexcerpt=30m\r\n"
-                                              "[row5]\nexcerpt=2h\nlevel=-30..-30\n");
+    const ExtrasReading reading = ParseExtras(
+        "\xEF\xBB\xBF# lines starting with # or ; are comments\r\n; another\r\n[place]\r\n  latitude = 52.52 \r\n"
+        "longitude=13.41\r\n\r\n[ row1 ]\r\nfrom=sunset+20\r\nuntil=23:30\r\nlevel=-9.5..0\r\nexcerpt=30m\r\n"
+        "[row5]\nexcerpt=2h\nlevel=-30..-30\n");
     EXPECT_TRUE(reading.problems.empty()) << reading.problems.front();
     EXPECT_EQ(reading.extras.place, (Place{52.52, 13.41}));
     const RowExtras& row = reading.extras.rows[0];
@@ -45,9 +45,9 @@ TEST(ExtrasFile, ReadsEveryKeyOfThePersonsFile)
 
 TEST(ExtrasFile, IgnoresWhatItCannotUseWithALineNamingIt)
 {
-    const ExtrasReading reading = ParseExtras("stray=1\n[row6]\nfrom=18:00\n[Row1]\n[row1]\nvolume=3\nexcerpt=10s\n"
-                                              "excerpt=9s\nlevel=-31..0\nlevel=-3..-9\nfrom=25:00\n[place]\nlatitude=91\n"
-                                              "longitude=10,5\njunk\n[row2]\nfrom=18:00\nuntil=18:00\n");
+    const ExtrasReading reading = ParseExtras(
+        "stray=1\n[row6]\nfrom=18:00\n[Row1]\n[row1]\nvolume=3\nexcerpt=10s\nexcerpt=9s\nlevel=-31..0\n"
+        "level=-3..-9\nfrom=25:00\n[place]\nlatitude=91\nlongitude=10,5\njunk\n[row2]\nfrom=18:00\nuntil=18:00\n");
     for (const char* word : {"\"stray\"", "\"row6\"", "\"Row1\"", "\"volume\"", "\"9s\"", "\"-31..0\"", "\"-3..-9\"",
                              "\"25:00\"", "\"91\"", "\"10,5\"", "\"junk\"", "both 18:00"})
         EXPECT_NE(ProblemNaming(reading, word), "") << word;

@@ -130,7 +130,8 @@ TEST(ZonePlace, TheLocalZoneFromTzThenTimezoneFileThenLocaltimeLinkAndItsPointFr
     const std::string zoneinfo = home / "zoneinfo";
     std::filesystem::create_directories(zoneinfo + "/US");
     std::ofstream(zoneinfo + "/zone.tab") << "# comment\nDE\t+5230+01322\tEurope/Berlin\tmost of Germany\n";
-    std::ofstream(zoneinfo + "/zone1970.tab") << "DE\t+0000+00000\tEurope/Berlin\nUS\t+404251-0740023\tAmerica/New_York\n";
+    std::ofstream(zoneinfo + "/zone1970.tab") << "DE\t+0000+00000\tEurope/Berlin\n"
+                                                 "US\t+404251-0740023\tAmerica/New_York\n";
     std::filesystem::create_symlink("../America/New_York", zoneinfo + "/US/Eastern");
     std::ofstream(home / "timezone") << "US/Eastern\n";
     std::filesystem::create_symlink(zoneinfo + "/Europe/Berlin", home / "localtime");

@@ -39,7 +39,9 @@ TEST(SunTimes, HoldsTheKnownValuesInBerlinAndNewYork)
                 {"America/New_York", {40.7142, -74.0064}, 2027, 6, 21, 52500, 203040}};
     for (const auto& d : days) {
         TimeZoneGuard zone(d.zone);
-        const auto local = [&](int t) { return CTime(d.year, d.month, d.day, t / 10000, t / 100 % 100, t % 100).GetTime(); };
+        const auto local = [&](int t) {
+            return CTime(d.year, d.month, d.day, t / 10000, t / 100 % 100, t % 100).GetTime();
+        };
         const lifelike::SunDay sun = SunOn(d.place, d.year, d.month, d.day);
         ASSERT_TRUE(sun.sunrise && sun.sunset) << d.zone << " " << d.month;
         EXPECT_NEAR(sun.sunrise->GetTime(), local(d.rise), kTolerance) << d.zone << " " << d.month;

@@ -34,7 +34,8 @@ def day(zone, latitude, longitude, date):
     observer = ephem.Observer()
     observer.lat, observer.lon = str(latitude), str(longitude)
     observer.horizon, observer.pressure, observer.elevation = "-0:34", 0, 0
-    start, end = (datetime.datetime.combine(d, datetime.time(), zoneinfo.ZoneInfo(zone)).astimezone(datetime.timezone.utc)
+    tz, utc = zoneinfo.ZoneInfo(zone), datetime.timezone.utc
+    start, end = (datetime.datetime.combine(d, datetime.time(), tz).astimezone(utc)
                   for d in (date, date + datetime.timedelta(days=1)))
     print(zone, latitude, longitude, date.year, date.month, date.day,
           event(observer, True, start, end), event(observer, False, start, end))
