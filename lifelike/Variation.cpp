@@ -46,11 +46,4 @@ std::string ExcerptText(const Excerpt& excerpt)
     return excerpt.whole ? std::string() : "from " + Clock(excerpt.start) + " for " + Clock(excerpt.length);
 }
 
-std::int64_t StartDelaySeconds(int intervalMinutes, RealismRandom& random)
-{
-    if (intervalMinutes <= 0)
-        return 0;
-    return static_cast<std::int64_t>(random.Below(static_cast<std::uint64_t>(intervalMinutes) * 30 + 1));
-}
-
 }  // namespace lifelike

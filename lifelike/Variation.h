@@ -1,7 +1,6 @@
 #pragma once
-// What changes from one play of a row to the next: its loudness, the part of
-// a long recording it plays, and how far past the start of its hours it
-// begins.
+// What changes from one play of a row to the next: its loudness and the
+// part of a long recording it plays.
 #include <cstdint>
 #include <string>
 
@@ -33,9 +32,5 @@ struct Excerpt {
 Excerpt ChooseExcerpt(double mediaSeconds, std::int64_t excerptSeconds, RealismRandom& random);
 // The diary's words, `from 1:12:40 for 30:00`; empty for a whole play.
 std::string ExcerptText(const Excerpt& excerpt);
-
-// A Random row's start within the first half of its interval after the
-// start of its hours, so it is not heard at exactly sunset+20 every day.
-std::int64_t StartDelaySeconds(int intervalMinutes, RealismRandom& random);
 
 }  // namespace lifelike

@@ -9,14 +9,12 @@
 
 #include "TimeZoneGuard.h"
 
-using lifelike::Place;
-using lifelike::SunOn;
+using namespace lifelike;
 
 namespace {
 
 constexpr std::int64_t kTolerance = 120;  // seconds
 
-// Whatever the zone: a time missing on one side is a difference of its own.
 std::int64_t Difference(const std::optional<CTime>& ours, const std::string& theirs)
 {
     if (theirs == "-" || !ours)
@@ -39,13 +37,11 @@ TEST(SunTimes, HoldsTheKnownValuesInBerlinAndNewYork)
                 {"America/New_York", {40.7142, -74.0064}, 2027, 6, 21, 52500, 203040}};
     for (const auto& d : days) {
         TimeZoneGuard zone(d.zone);
-        const auto local = [&](int t) {
-            return CTime(d.year, d.month, d.day, t / 10000, t / 100 % 100, t % 100).GetTime();
-        };
-        const lifelike::SunDay sun = SunOn(d.place, d.year, d.month, d.day);
-        ASSERT_TRUE(sun.sunrise && sun.sunset) << d.zone << " " << d.month;
-        EXPECT_NEAR(sun.sunrise->GetTime(), local(d.rise), kTolerance) << d.zone << " " << d.month;
-        EXPECT_NEAR(sun.sunset->GetTime(), local(d.set), kTolerance) << d.zone << " " << d.month;
+        const SunDay sun = SunOn(d.place, d.year, d.month, d.day);
+        for (const auto& [ours, t] : {std::pair{sun.sunrise, d.rise}, std::pair{sun.sunset, d.set}})
+            EXPECT_NEAR(ours.value_or(CTime()).GetTime(),
+                        CTime(d.year, d.month, d.day, t / 10000, t / 100 % 100, t % 100).GetTime(), kTolerance)
+                << d.zone << " " << t;
     }
 }
 
@@ -55,27 +51,22 @@ TEST(SunTimes, AgreesWithEphemWithinTwoMinutesUpToSixtyDegrees)
 {
     FILE* pipe = ::popen(SUN_REFERENCE_COMMAND, "r");
     ASSERT_NE(pipe, nullptr);
-    std::string output;
+    std::stringstream lines;
     char buffer[4096];
     for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;)
-        output.append(buffer, n);
+        lines.write(buffer, static_cast<std::streamsize>(n));
     ASSERT_EQ(::pclose(pipe), 0) << "python3-ephem is needed (scripts/install-deps.sh installs it)";
 
-    std::istringstream lines(output);
     std::string zoneName, rise, set;
     Place place;
     int year, month, day, days = 0;
-    std::int64_t largest = 0;
     while (lines >> zoneName >> place.latitude >> place.longitude >> year >> month >> day >> rise >> set) {
         TimeZoneGuard zone(zoneName.c_str());
-        const lifelike::SunDay sun = SunOn(place, year, month, day);
+        const SunDay sun = SunOn(place, year, month, day);
         const std::int64_t worst = std::max(Difference(sun.sunrise, rise), Difference(sun.sunset, set));
-        const bool timed = std::abs(place.latitude) <= 60;
-        EXPECT_LE(worst, timed ? kTolerance : 0) << zoneName << " " << year << "-" << month << "-" << day;
-        if (timed)
-            largest = std::max(largest, worst);
+        // Beyond 60 degrees only whether the sun rises and sets is held.
+        EXPECT_LE(worst, std::abs(place.latitude) <= 60 ? kTolerance : 0) << zoneName << " " << month << "/" << year;
         ++days;
     }
     EXPECT_GT(days, 500);
-    RecordProperty("largest_difference_seconds", std::to_string(largest));
 }

@@ -1,8 +1,6 @@
 #!/usr/bin/python3
-# Sunrise and sunset from python3-ephem, the reference the program's own sun
-# times are held to: one line per place and local date,
-#   zone latitude longitude year month day rise set
-# with the times in seconds since 1970, or "-" for a day without that event.
+# python3-ephem's sunrise and sunset, one line per place and local date:
+# zone latitude longitude year month day rise set (seconds since 1970, or "-").
 import datetime
 import zoneinfo
 
@@ -33,7 +31,7 @@ def event(observer, rising, start, end):
 def day(zone, latitude, longitude, date):
     observer = ephem.Observer()
     observer.lat, observer.lon = str(latitude), str(longitude)
-    observer.horizon, observer.pressure, observer.elevation = "-0:34", 0, 0
+    observer.horizon, observer.pressure = "-0:34", 0
     tz, utc = zoneinfo.ZoneInfo(zone), datetime.timezone.utc
     start, end = (datetime.datetime.combine(d, datetime.time(), tz).astimezone(utc)
                   for d in (date, date + datetime.timedelta(days=1)))
