@@ -9,10 +9,10 @@ packages=(
   libmpv-dev libpulse-dev libsystemd-dev
   pulseaudio pulseaudio-utils
   libgtest-dev libgmock-dev libbenchmark-dev
-  libx11-dev
+  libx11-dev locales
   xvfb xauth x11-utils xdotool imagemagick
   openbox pulseaudio pulseaudio-utils python3
-  at-spi2-core python3-pyatspi python3-jinja2
+  at-spi2-core python3-pyatspi python3-jinja2 python3-ephem
   xdg-utils libglib2.0-bin
   dbus-daemon
   libmosquitto-dev mosquitto openssl

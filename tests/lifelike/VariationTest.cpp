@@ -1,0 +1,86 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <set>
+
+#include "TempFolder.h"
+#include "Takes.h"
+#include "Variation.h"
+
+using namespace lifelike;
+
+TEST(Takes, AreTheSoundsAndMoviesDirectlyInTheFolder)
+{
+    TempFolder folder;
+    for (const char* name : {"bark.wav", "growl.avi", ".hidden.wav", "notes.txt", "LOUD.WAV"})
+        std::ofstream(folder / name) << "x";
+    std::filesystem::create_directory(folder / "inner.wav");
+    std::ofstream(folder / "inner.wav/deep.wav") << "x";
+    EXPECT_EQ(TakesIn(folder.path()), (std::vector<std::string>{folder / "bark.wav", folder / "growl.avi"}));
+    RealismRandom random(7);
+    std::filesystem::remove(folder / "inner.wav/deep.wav");
+    EXPECT_EQ(PickTake(folder / "inner.wav", "", random).failure, "no takes in " + (folder / "inner.wav"));
+}
+
+TEST(Takes, NeverTheLastOneTwiceInARowButEachInTurn)
+{
+    TempFolder folder;
+    for (const char* name : {"a.wav", "b.wav", "c.wav"})
+        std::ofstream(folder / name) << "x";
+    RealismRandom random(1);
+    TakeMemory memory;
+    std::string last;
+    std::set<std::string> heard;
+    for (int play = 0; play < 200; ++play) {
+        const std::string take = memory.Pick(folder.path(), random).take;
+        EXPECT_NE(take, last);
+        heard.insert(last = take);
+    }
+    EXPECT_EQ(heard.size(), 3u);
+    std::filesystem::remove(folder / "b.wav");
+    std::filesystem::remove(folder / "c.wav");
+    EXPECT_EQ(memory.Pick(folder.path(), random).take, folder / "a.wav");  // a single take plays again and again
+}
+
+// The plan copies the source and must see the live guard's very draws.
+TEST(RealismRandom, ACopyGoesOnWithTheSameDraws)
+{
+    RealismRandom live(42);
+    live.Next();
+    RealismRandom plan = live;
+    for (int draw = 0; draw < 5; ++draw)
+        EXPECT_EQ(plan.Below(1000), live.Below(1000));
+}
+
+TEST(Level, GainsSpreadEvenlyInDecibelsOverTheRangeAndNoFurther)
+{
+    RealismRandom random(3);
+    int quarters[4] = {};
+    for (int play = 0; play < 1000; ++play) {
+        const double gain = DrawGainDb({-12, -4}, random);
+        ASSERT_TRUE(gain >= -12 && gain <= -4) << gain;
+        ++quarters[std::min(3, static_cast<int>((gain + 12) / 2))];
+    }
+    for (const int count : quarters)
+        EXPECT_NEAR(count, 250, 60);
+    EXPECT_NEAR(AmplitudeOf(-6.0206), 0.5, 1e-4);
+}
+
+TEST(Excerpt, LongRecordingsPlayAPartFromAnywhereShortOnesWhole)
+{
+    RealismRandom random(5);
+    EXPECT_TRUE(ChooseExcerpt(1200, 1800, random).whole);
+    std::set<std::int64_t> starts;
+    for (int play = 0; play < 200; ++play) {
+        const Excerpt part = ChooseExcerpt(3 * 3600.5, 1800, random);
+        ASSERT_FALSE(part.whole);
+        EXPECT_EQ(part.length, 1800);
+        ASSERT_LE(part.start + part.length, 3 * 3600.5);
+        starts.insert(part.start);
+    }
+    EXPECT_LT(*starts.begin(), 600);
+    EXPECT_GT(*starts.rbegin(), 3 * 3600 - 1800 - 600);
+    EXPECT_EQ(ExcerptText({false, 4360, 1800}), "from 1:12:40 for 30:00");
+    EXPECT_EQ(ExcerptText({false, 45, 3600}), "from 0:45 for 1:00:00");
+}
