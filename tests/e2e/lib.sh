@@ -256,12 +256,15 @@ hw_start_x() {
   cookie=$(od -An -N16 -tx1 /dev/urandom | tr -d ' \n')
   # The server takes every cookie in its file; clients look theirs up by display.
   xauth -q -f "$HW_TMP/server.auth" add :0 MIT-MAGIC-COOKIE-1 "$cookie" 2>/dev/null
-  # Xvfb picks a free display and writes its number when it is ready.  Open
-  # read-write, the pipe neither blocks this shell nor ends early.
+  # Xvfb picks a free display (only one server can bind its abstract socket)
+  # and writes its number when it is ready.  Open read-write, the pipe neither
+  # blocks this shell nor ends early.  -noreset: a server resets when its last
+  # client leaves and drops whoever connects meanwhile, so the first xprop
+  # looking for the window manager could leave openbox without a display.
   mkfifo "$HW_TMP/display.fifo"
   local fd number=""
   exec {fd}<>"$HW_TMP/display.fifo"
-  hw_spawn Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -auth "$HW_TMP/server.auth" \
+  hw_spawn Xvfb -displayfd 3 -noreset -screen 0 1280x1024x24 -nolisten tcp -auth "$HW_TMP/server.auth" \
     3>&"$fd" >"$HW_TMP/xvfb.log" 2>&1
   read -r -t 20 -u "$fd" number || true
   exec {fd}>&-
