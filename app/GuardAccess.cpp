@@ -30,7 +30,7 @@ bool ViewGuardAccess::PlayNoise(const std::string& name)
     if (found < 0)
         return false;
     const GuardPlays told(PlayOrigin::Remote);
-    ::PlayNoise(GuardSettings.library.noises[found].path, 1);
+    ::PlayNoise(GuardSettings.library.noises[found].path, 1, -1, GuardSettings.library.noises[found].name);
     return true;
 }
 

@@ -53,6 +53,11 @@ public:
         for (GuardEvents* l : listeners_)
             l->ScheduleChanged();
     }
+    void ExtrasRead(const std::vector<std::string>& problems) override
+    {
+        for (GuardEvents* l : listeners_)
+            l->ExtrasRead(problems);
+    }
 
 private:
     std::vector<GuardEvents*> listeners_;

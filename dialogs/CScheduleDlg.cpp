@@ -182,9 +182,11 @@ void CScheduleDlg::OnPreview()
     if (!UpdateData(TRUE))
         return;
     StoreSlots();
-    for (const NoiseSlot& slot : GuardSettings.slots)
+    for (int s = 0; s < kSlotCount; ++s) {
+        const NoiseSlot& slot = GuardSettings.slots[s];
         if (!(slot.filePath == kNone))
-            PlayNoise(CString(slot.filePath), slot.repeatCount);
+            PlayNoise(CString(slot.filePath), slot.repeatCount, s, slot.noiseName);
+    }
 }
 
 void CScheduleDlg::OnEditNoises()

@@ -3,7 +3,9 @@
 #include <string>
 
 #include "GuardEvents.h"
+#include "GuardRealism.h"
 #include "GuardSettings.h"
+#include "Messenger.h"
 
 namespace {
 
@@ -68,9 +70,20 @@ BOOL CQwendrikDoc::OnNewDocument()
     return CDocument::OnNewDocument();
 }
 
+// The row extras file beside the settings file is read with it.  What it
+// could not say goes to the listener (the diary) now, and into the problem
+// report at each guard start; a file the person opened says it at once.
 BOOL CQwendrikDoc::OnOpenDocument(const char* path)
 {
     const BOOL opened = CDocument::OnOpenDocument(path);
+    LoadGuardRealism();
+    InstalledGuardEvents().ExtrasRead(GuardRealism.problems);
+    if (!GuardRealism.problems.empty() && path && !(CString(path) == SettingsPath)) {
+        std::string text = "Some of " + ExtrasPath() + " was ignored:\n";
+        for (const std::string& problem : GuardRealism.problems)
+            text += "\n" + problem;
+        platform::InstalledMessenger().ShowWithoutWaiting(text);
+    }
     InstalledGuardEvents().LibraryChanged();
     return opened;
 }

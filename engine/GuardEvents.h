@@ -4,6 +4,8 @@
 // only through the view's commands, the problem log and TakeGuardSnapshot.
 // Without a listener nothing is told and nothing changes.
 #include <optional>
+#include <string>
+#include <vector>
 
 #include "CString.h"
 #include "CTime.h"
@@ -24,11 +26,15 @@ enum class PlayOrigin { Guard, Remote };
 // One play, or one program start, of a guard pass (one per repeat).
 struct PlayReport {
     CTime at;  // when the player was called: the time its problem line shows
-    CString path;
+    CString path;  // the file played: a take, for a folder noise (the folder when it had none)
     PlayKind kind;
     PlayOutcome outcome;
     platform::PlayFailure failure;  // None unless it failed
     PlayOrigin origin = PlayOrigin::Guard;
+    CString noiseName;    // the library's name of the noise
+    int row = -1;         // the schedule row (0 to 4); -1 for a press from elsewhere
+    std::string excerpt;  // "from 1:12:40 for 30:00"; empty for a whole play
+    std::string reason;   // a failure's own words, where it has them ("no takes in ...")
 };
 
 class GuardEvents {
@@ -51,6 +57,9 @@ public:
     virtual void LibraryChanged() {}
     // The schedule dialog closed: the rows may play other noises now.
     virtual void ScheduleChanged() {}
+    // The row extras file was read with the settings file; what of it was
+    // ignored, in the person's words (none when all was well).
+    virtual void ExtrasRead(const std::vector<std::string>& /*problems*/) {}
 };
 
 // nullptr: nobody listens.

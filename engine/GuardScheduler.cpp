@@ -7,6 +7,7 @@
 
 #include "CTime.h"
 #include "GuardEvents.h"
+#include "GuardRealism.h"
 #include "GuardSettings.h"
 #include "NoisePlayer.h"
 #include "ProblemLog.h"
@@ -32,9 +33,24 @@ bool IsDue(const NoiseSlot& slot, CTime now)
     return IsActive(slot) && !(slot.nextDue == unscheduledMark) && !(now < slot.nextDue);
 }
 
+// A folder's takes are all sounds or movies.
 bool PlaysSoundOrMovie(const CString& path)
 {
-    return path.Right(3) == "wav" || path.Right(3) == "avi";
+    return path.Right(3) == "wav" || path.Right(3) == "avi" || lifelike::IsFolder(path.str());
+}
+
+// A row due outside its hours (held by the quiet window, a suspend, a clock
+// step) does not play: it waits for the next start of them.
+CTime HoldRowsOutsideTheirHours(CTime now, CTime wake)
+{
+    for (int s = 0; s < kSlotCount; ++s) {
+        NoiseSlot& slot = GuardSettings.slots[s];
+        if (!IsDue(slot, now) || !OutsideHours(s, now))
+            continue;
+        slot.nextDue = KeepToHours(s, slot, now);
+        wake = std::min(wake, slot.nextDue);
+    }
+    return wake;
 }
 
 // True when slots were due and played.
@@ -51,10 +67,11 @@ bool PlayDueSlots(CTime now)
         return false;
     InstalledGuardEvents().PassWillPlay(now, soundOrMovie);
     const GuardPlays guardPlays;
-    for (NoiseSlot& slot : GuardSettings.slots) {
+    for (int s = 0; s < kSlotCount; ++s) {
+        NoiseSlot& slot = GuardSettings.slots[s];
         if (!IsDue(slot, now))
             continue;
-        PlayNoise(slot.filePath, slot.repeatCount);
+        PlayNoise(slot.filePath, slot.repeatCount, s, slot.noiseName);
         slot.nextDue = unscheduledMark;
     }
     return true;
@@ -70,11 +87,12 @@ std::int64_t RandomOffsetMinutes(std::int32_t intervalMinutes)
 // Only the slots given a due time here may pull the wake-up earlier.
 CTime RescheduleSlots(CTime now, CTime wake)
 {
-    for (NoiseSlot& slot : GuardSettings.slots) {
+    for (int s = 0; s < kSlotCount; ++s) {
+        NoiseSlot& slot = GuardSettings.slots[s];
         if (!IsActive(slot) || !(slot.nextDue == unscheduledMark))
             continue;
         const std::int64_t offset = slot.mode == kModeRandom ? RandomOffsetMinutes(slot.intervalMinutes) : 0;
-        slot.nextDue = now + CTimeSpan((slot.intervalMinutes + offset) * 60);
+        slot.nextDue = KeepToHours(s, slot, now + CTimeSpan((slot.intervalMinutes + offset) * 60));
         wake = std::min(wake, slot.nextDue);
     }
     return wake;
@@ -129,6 +147,9 @@ UINT DelayMilliseconds(CTime wake, CTime now)
 void PrepareGuardStart()
 {
     ProblemLog.Empty();
+    // What the row extras file could not say stands at every start.
+    for (const std::string& problem : GuardRealism.problems)
+        ProblemLog.Append(CString(problem));
     for (NoiseSlot& slot : GuardSettings.slots)
         slot.nextDue = unscheduledMark;
     InstalledGuardEvents().GuardStarted(CTime::GetCurrentTime(), TakeGuardStartOrigin());
@@ -137,7 +158,7 @@ void PrepareGuardStart()
 bool RunGuardPass(platform::TimerWindow& owner)
 {
     const CTime now = CTime::GetCurrentTime();
-    CTime wake = now + CTimeSpan(kSecondsPerDay);
+    CTime wake = HoldRowsOutsideTheirHours(now, now + CTimeSpan(kSecondsPerDay));
     const bool played = PlayDueSlots(now);
     // The timer counts its delay from being set, after the plays: that, not
     // the pass's start, is when it will wake.
@@ -168,7 +189,7 @@ void StopGuard(platform::TimerWindow& owner)
 bool ScheduleShowsMovies(const NoiseSlot (&slots)[kSlotCount])
 {
     return std::any_of(std::begin(slots), std::end(slots), [](const NoiseSlot& slot) {
-        return IsActive(slot) && slot.repeatCount > 0 && slot.filePath.Right(3) == "avi";
+        return IsActive(slot) && slot.repeatCount > 0 && ShowsMovie(slot.filePath);
     });
 }
 

@@ -2,7 +2,9 @@
 
 #include "CTime.h"
 #include "GuardEvents.h"
+#include "GuardRealism.h"
 #include "MovieCommands.h"
+#include "PlayShape.h"
 #include "ProblemLog.h"
 #include "ProgramStarter.h"
 #include "Sound.h"
@@ -50,14 +52,15 @@ MCIERROR PlayMovie(const CString& path)
     return played != 0 && opened != 0 ? opened : played;
 }
 
-void Tell(CTime at, const CString& path, PlayKind kind, platform::PlayFailure failure)
+void Tell(PlayReport report)
 {
     if (guardPlays == 0)
         return;
-    const PlayOutcome outcome = failure != platform::PlayFailure::None ? PlayOutcome::Failed
-                                : kind == PlayKind::Program          ? PlayOutcome::Started
-                                                                      : PlayOutcome::Played;
-    InstalledGuardEvents().Played(PlayReport{at, path, kind, outcome, failure, playOrigin});
+    report.outcome = report.failure != platform::PlayFailure::None ? PlayOutcome::Failed
+                     : report.kind == PlayKind::Program            ? PlayOutcome::Started
+                                                                   : PlayOutcome::Played;
+    report.origin = playOrigin;
+    InstalledGuardEvents().Played(report);
 }
 
 }  // namespace
@@ -74,13 +77,25 @@ GuardPlays::~GuardPlays()
     playOrigin = outer_;
 }
 
-void PlayNoise(const CString& path, int repeatCount)
+void PlayNoise(const CString& noisePath, int repeatCount, int row, const CString& noiseName)
 {
-    const PlayKind kind = KindOf(path);
     const CTime now = CTime::GetCurrentTime();
     const CString at = now.Format("At %H:%M");
     for (int i = 0; i < repeatCount; ++i) {
-        platform::PlayFailure failure = platform::PlayFailure::None;
+        const ShapedPlay shaped = ShapePlay(noisePath, row);
+        const CString& path = shaped.path;
+        const PlayKind kind = KindOf(shaped.failure.empty() ? path : noisePath);
+        PlayReport report{now, path, kind, PlayOutcome::Played, platform::PlayFailure::None, PlayOrigin::Guard,
+                          noiseName, row, {}, {}};
+        if (!shaped.failure.empty()) {
+            report.failure = platform::PlayFailure::NoTakes;
+            report.reason = shaped.failure;
+            ProblemLog.Append(at + " couldn't play " + noisePath + ": " + CString(shaped.failure));
+            Tell(report);
+            continue;
+        }
+        platform::PlayFailure& failure = report.failure;
+        platform::ShapeNextPlay(shaped.shape);
         switch (kind) {
         case PlayKind::Sound:
             if (win::PlaySoundA(path, nullptr, 0) == 0) {
@@ -102,6 +117,9 @@ void PlayNoise(const CString& path, int repeatCount)
             }
             break;
         }
-        Tell(now, path, kind, failure);
+        // A player that does not shape (the program starter) leaves it.
+        platform::TakePlayShape();
+        report.excerpt = ExcerptText(platform::TakePlayedPart());
+        Tell(report);
     }
 }

@@ -177,6 +177,8 @@ const char* FailureReason(platform::PlayFailure failure)
         return "timed out";
     case platform::PlayFailure::StarterFailed:
         return "starter failed";
+    case platform::PlayFailure::NoTakes:
+        return "no takes";
     }
     return "";
 }

@@ -137,6 +137,7 @@ std::string FailureReason(platform::PlayFailure failure)
     case platform::PlayFailure::NoDisplay: return "no display";
     case platform::PlayFailure::TimedOut: return "timed out";
     case platform::PlayFailure::StarterFailed: return "starter failed";
+    case platform::PlayFailure::NoTakes: return "no takes";
     case platform::PlayFailure::None: break;
     }
     // A failure the service could not name: the file was there but gave nothing.

@@ -50,8 +50,10 @@ void GuardRecords::GuardStopped(CTime at)
 void GuardRecords::Played(const PlayReport& report)
 {
     std::vector<std::string> fields{report.path.str()};
+    if (!report.excerpt.empty())
+        fields.push_back(report.excerpt);
     if (report.outcome == PlayOutcome::Failed)
-        fields.push_back(FailureReason(report.failure));
+        fields.push_back(report.reason.empty() ? FailureReason(report.failure) : report.reason);
     // A noise a person asked for through the broker says so.
     if (report.origin == PlayOrigin::Remote)
         fields.push_back(kFromTheBroker);

@@ -12,6 +12,7 @@ enum class PlayFailure {
     NoDisplay,      // a movie with nowhere to show its picture
     TimedOut,       // it never ended: a stalled sound server or file system
     StarterFailed,  // the desktop's program starter refused or failed
+    NoTakes,        // a folder noise with nothing in it to play
 };
 
 }  // namespace platform

@@ -155,9 +155,10 @@ std::string CanonicalRegularFile(const std::string& path)
     return resolved ? std::string(resolved.get()) : std::string();
 }
 
-std::int64_t LoadFile(mpv_handle* handle, const std::string& path)
+std::int64_t LoadFile(mpv_handle* handle, const std::string& path, const std::string& fileOptions)
 {
-    const char* command[] = {"loadfile", path.c_str(), "replace", nullptr};
+    const char* command[] = {"loadfile", path.c_str(), "replace", fileOptions.empty() ? nullptr : fileOptions.c_str(),
+                             nullptr};
     mpv_node result{};
     if (Mpv()->command_ret(handle, command, &result) < 0)
         return -1;

@@ -1,6 +1,7 @@
 #include "MpvPlayer.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <thread>
 #include <utility>
@@ -133,6 +134,8 @@ MpvPlayer::Outcome MpvPlayer::PlayToEnd(const std::string& path)
 {
     const auto called = std::chrono::steady_clock::now();
     Play play{-1, CanonicalRegularFile(path), called, called + patience_.unknownLength};
+    play.shape = TakePlayShape();
+    TellPlayedPart(std::nullopt);
     startLatency_ = -1;
     if (play.path.empty())
         return Outcome::NotAFile;
@@ -143,12 +146,16 @@ MpvPlayer::Outcome MpvPlayer::PlayToEnd(const std::string& path)
         return Outcome::TimedOut;
     if (!EnsureHandle(ChosenAudioDevice()))
         return Outcome::NoPlayer;
-    play.awaitedEntry = LoadFile(handle_, play.path);
+    if (!ApplyLevel(play.shape))
+        return Outcome::NoPlayer;
+    // An excerpt waits, paused, for the file's length, which places it.
+    play.awaitedEntry = LoadFile(handle_, play.path, play.shape.excerptSeconds ? "pause=yes" : "");
     if (play.awaitedEntry < 0)
         return Outcome::CannotPlay;
     const Outcome outcome = AwaitEnd(play);
     if (play.level)
         TellStreamLevel(*play.level);
+    TellPlayedPart(play.part);
     return outcome;
 }
 
@@ -232,18 +239,51 @@ void MpvPlayer::Stop()
     Mpv()->command(handle_, command);
 }
 
-// Now the file's length is known: the play may take that long and the
-// patience beyond it.
+// Now the file's length is known: the play may take that long (or its
+// excerpt's) and the patience beyond it.
 void MpvPlayer::OnFileLoaded(Play& play)
 {
     if (!play.started)
         return;
     double seconds = 0;
-    if (Mpv()->get_property(handle_, "duration", MPV_FORMAT_DOUBLE, &seconds) < 0 || !(seconds >= 0))
+    const bool known = Mpv()->get_property(handle_, "duration", MPV_FORMAT_DOUBLE, &seconds) >= 0 && seconds >= 0;
+    if (play.shape.excerptSeconds)
+        StartExcerpt(play, known ? seconds : 0);
+    if (!known)
         return;
+    if (play.part)
+        seconds = static_cast<double>(play.part->length);
     play.giveUp = std::chrono::steady_clock::now() +
                   std::chrono::duration_cast<std::chrono::steady_clock::duration>(std::chrono::duration<double>(seconds)) +
                   patience_.afterLength;
+}
+
+// From the point the draw gives, for the excerpt's length, faded in and out
+// over a second so that it does not start or stop mid-word; a file no longer
+// than the excerpt plays whole.  The handle was loaded paused.
+void MpvPlayer::StartExcerpt(Play& play, double mediaSeconds)
+{
+    play.part = PlaceExcerpt(play.shape, mediaSeconds);
+    if (play.part) {
+        const std::int64_t start = play.part->start, end = play.part->start + play.part->length;
+        const std::string from = std::to_string(start), to = std::to_string(end);
+        const char* seek[] = {"seek", from.c_str(), "absolute+exact", nullptr};
+        const std::string fades = "lavfi=[afade=t=in:st=" + from + ":d=1,afade=t=out:st=" + std::to_string(end - 1) +
+                                  ":d=1]";
+        if (Mpv()->command(handle_, seek) < 0 || Mpv()->set_option_string(handle_, "end", to.c_str()) < 0 ||
+            Mpv()->set_option_string(handle_, "af", fades.c_str()) < 0)
+            play.part.reset();
+    }
+    Mpv()->set_option_string(handle_, "pause", "no");
+}
+
+// mpv's volume is cubic: 100 times the cube root of the amplitude.  A handle
+// kept from an earlier play forgets that play's level and excerpt here.
+bool MpvPlayer::ApplyLevel(const PlayShape& shape)
+{
+    const double volume = shape.gainDb ? 100.0 * std::pow(10.0, *shape.gainDb / 60.0) : 100.0;
+    return Mpv()->set_option_string(handle_, "volume", std::to_string(volume).c_str()) >= 0 &&
+           Mpv()->set_option_string(handle_, "end", "none") >= 0 && Mpv()->set_option_string(handle_, "af", "") >= 0;
 }
 
 void MpvPlayer::OnPlaybackRestart(Play& play)

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "MpvOptions.h"
+#include "PlayShape.h"
 
 struct mpv_handle;
 struct mpv_event;
@@ -63,6 +64,8 @@ private:
         int levelAnswersAwaited = 0;
         std::chrono::steady_clock::time_point nextLevelQuestion{};
         std::optional<StreamLevel> level{};
+        PlayShape shape{};
+        std::optional<PlayedPart> part{};
     };
 
     bool EnsureHandle(const std::string& audioDevice);
@@ -75,6 +78,8 @@ private:
     void OnPlaybackRestart(Play& play);
     void OnFileLoaded(Play& play);
     void AskStreamLevel(Play& play);
+    bool ApplyLevel(const PlayShape& shape);
+    void StartExcerpt(Play& play, double mediaSeconds);
     void OnLevelAnswer(Play& play, const mpv_event& event);
     // A handle that never ended its play may be stuck inside its audio
     // output, where destroying it would block too: it is left to another

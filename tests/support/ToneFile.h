@@ -4,9 +4,13 @@
 #include <cmath>
 #include <cstdint>
 #include <fstream>
+#include <functional>
 #include <string>
 
-inline void WriteTone(const std::string& path, double seconds)
+// `amplitude(t)`, 0 to 1 of full scale at t seconds, shapes it: a level
+// that rises through the file tells at the sink which part of it played.
+inline void WriteTone(const std::string& path, double seconds,
+                      const std::function<double(double)>& amplitude = [](double) { return 8000 / 32768.0; })
 {
     const std::uint32_t rate = 22050;
     const auto frames = static_cast<std::uint32_t>(seconds * rate);
@@ -20,5 +24,6 @@ inline void WriteTone(const std::string& path, double seconds)
     out << "data";
     u32(frames * 2);
     for (std::uint32_t i = 0; i < frames; ++i)
-        u16(static_cast<std::uint16_t>(static_cast<std::int16_t>(8000 * std::sin(i * 2 * M_PI * 440 / rate))));
+        u16(static_cast<std::uint16_t>(static_cast<std::int16_t>(32767 * amplitude(double(i) / rate) *
+                                                                 std::sin(i * 2 * M_PI * 440 / rate))));
 }

@@ -24,6 +24,7 @@
 #include "FakeMessenger.h"
 #include "FakeSound.h"
 #include "FakeTimer.h"
+#include "GuardRealism.h"
 #include "GuardScheduler.h"
 #include "GuardSettings.h"
 #include "HomeFolder.h"
@@ -63,6 +64,7 @@ protected:
     {
         GuardSettings = GuardSettingsRecord{};
         ProblemLog = ProblemLogRecord{};
+        GuardRealism = GuardRealismRecord{};
         guardOn = 0;
     }
 
