@@ -2,6 +2,7 @@
 
 #include "CFrameWnd.h"
 #include "CWinApp.h"
+#include "GuardRealism.h"
 #include "GuardScheduler.h"
 #include "MenuResources.h"
 #include "NoisePlayer.h"
@@ -47,4 +48,10 @@ GuardSnapshot ViewGuardAccess::Snapshot() const
 int ViewGuardAccess::ProblemCount() const
 {
     return ProblemLog.problemCount;
+}
+
+void ViewGuardAccess::SetScheduleExtras(const lifelike::ScheduleExtras& extras)
+{
+    ::SetScheduleExtras(extras);
+    InstalledGuardEvents().ScheduleChanged();
 }

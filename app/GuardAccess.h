@@ -24,6 +24,9 @@ public:
     virtual GuardSnapshot Snapshot() const = 0;
     // How many lines the problem report shows now.
     virtual int ProblemCount() const = 0;
+    // The rows' hours, levels and excerpts and the place, as the person just
+    // set them (and wrote them beside the settings file).
+    virtual void SetScheduleExtras(const lifelike::ScheduleExtras& extras) = 0;
 };
 
 // Through the main window's command route, as a menu item or key would.
@@ -35,4 +38,5 @@ public:
     void AppendProblem(const std::string& line) override;
     GuardSnapshot Snapshot() const override;
     int ProblemCount() const override;
+    void SetScheduleExtras(const lifelike::ScheduleExtras& extras) override;
 };

@@ -7,6 +7,7 @@
 #include "Diary.h"
 #include "GuardAccess.h"
 #include "GuardEventsFanout.h"
+#include "LifelikeModule.h"
 #include "MenuResources.h"
 #include "RemoteControl.h"
 #include "ScreenInhibitor.h"
@@ -20,7 +21,8 @@ struct ProgramParts::Parts {
           sound(access),
           remote(access),
           screenInhibitor([this](const std::string& why) { screen.Refused(why); }),
-          screen(access, screenInhibitor)
+          screen(access, screenInhibitor),
+          lifelike(access)
     {
     }
 
@@ -31,6 +33,7 @@ struct ProgramParts::Parts {
     remote::RemoteControl remote;
     platform::SessionScreenInhibitor screenInhibitor;
     screen::ScreenKeeper screen;
+    lifelike::LifelikeModule lifelike;
     bool resume = false;
     std::function<void()> whenUp;
     std::function<void(bool)> unattended;
@@ -82,6 +85,7 @@ void ProgramParts::JoinTo(CWinApp& app)
         QMenu& sayWhut = *frame.PopupMenu(kSayWhutMenuPosition);
         p.trip.AttachTo(window, sayWhut);
         p.sound.AttachTo(window, sayWhut);
+        p.lifelike.AttachTo(window, sayWhut);
         p.remote.AttachTo(window, sayWhut);
         // Up before the resume below, whose guard-on sound may take minutes
         // against a stalled sound server: the service manager's start

@@ -1,5 +1,6 @@
 #include "GuardEvents.h"
 
+#include "GuardRealism.h"
 #include "GuardScheduler.h"
 #include "Random.h"
 
@@ -41,5 +42,8 @@ GuardSnapshot TakeGuardSnapshot()
     snapshot.randomState = win::RandomState();
     snapshot.armedWakeUp = ArmedWakeUp();
     snapshot.library = GuardSettings.library;
+    snapshot.extras = GuardRealism.extras;
+    snapshot.place = GuardRealism.place;
+    snapshot.extrasProblems = GuardRealism.problems;
     return snapshot;
 }

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "CString.h"
+#include "ExtrasFile.h"
 #include "CTime.h"
 #include "GuardSettings.h"
 #include "PlayFailure.h"
@@ -31,10 +32,10 @@ struct PlayReport {
     PlayOutcome outcome;
     platform::PlayFailure failure;  // None unless it failed
     PlayOrigin origin = PlayOrigin::Guard;
-    CString noiseName;    // the library's name of the noise
-    int row = -1;         // the schedule row (0 to 4); -1 for a press from elsewhere
-    std::string excerpt;  // "from 1:12:40 for 30:00"; empty for a whole play
-    std::string reason;   // a failure's own words, where it has them ("no takes in ...")
+    CString noiseName{};    // the library's name of the noise
+    int row = -1;           // the schedule row (0 to 4); -1 for a press from elsewhere
+    std::string excerpt{};  // "from 1:12:40 for 30:00"; empty for a whole play
+    std::string reason{};   // a failure's own words, where it has them ("no takes in ...")
 };
 
 class GuardEvents {
@@ -78,5 +79,10 @@ struct GuardSnapshot {
     unsigned int randomState = 0;
     std::optional<CTime> armedWakeUp;  // none while the guard is off
     NoiseLibrary library;
+    // The row extras file as read (or last set), where sun times are worked
+    // out, and what of the file was ignored.
+    lifelike::ScheduleExtras extras;
+    std::optional<lifelike::Place> place;
+    std::vector<std::string> extrasProblems;
 };
 GuardSnapshot TakeGuardSnapshot();

@@ -147,12 +147,17 @@ UINT DelayMilliseconds(CTime wake, CTime now)
 void PrepareGuardStart()
 {
     ProblemLog.Empty();
+    const CTime now = CTime::GetCurrentTime();
+    // Each start draws its takes, levels and excerpts anew from the moment
+    // it starts, so that a plan of a start at that moment foresees them.
+    GuardRealism.random = lifelike::RealismRandom(static_cast<std::uint64_t>(now.GetTime()));
+    GuardRealism.takes = lifelike::TakeMemory();
     // What the row extras file could not say stands at every start.
     for (const std::string& problem : GuardRealism.problems)
         ProblemLog.Append(CString(problem));
     for (NoiseSlot& slot : GuardSettings.slots)
         slot.nextDue = unscheduledMark;
-    InstalledGuardEvents().GuardStarted(CTime::GetCurrentTime(), TakeGuardStartOrigin());
+    InstalledGuardEvents().GuardStarted(now, TakeGuardStartOrigin());
 }
 
 bool RunGuardPass(platform::TimerWindow& owner)

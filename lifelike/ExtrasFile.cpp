@@ -77,7 +77,7 @@ std::optional<LevelRange> Level(std::string_view text)
 
 constexpr std::pair<char, std::int64_t> kUnits[] = {{'h', 3600}, {'m', 60}, {'s', 1}};
 
-std::optional<std::int64_t> Excerpt(std::string_view text)
+std::optional<std::int64_t> ExcerptLength(std::string_view text)
 {
     if (text.size() < 2)
         return std::nullopt;
@@ -194,7 +194,7 @@ private:
                     row.level = level;
             } else if (key == "excerpt") {
                 known = true;
-                if (const std::optional<std::int64_t> seconds = Excerpt(value); (good = seconds.has_value()))
+                if (const std::optional<std::int64_t> seconds = ExcerptLength(value); (good = seconds.has_value()))
                     row.excerptSeconds = seconds;
             }
         }
@@ -272,12 +272,46 @@ ExtrasReading ReadExtras(const std::string& path)
     return ParseExtras(bytes, name);
 }
 
+std::optional<double> ParseDegrees(std::string_view text, double limit)
+{
+    return Decimal(Trim(text), -limit, limit);
+}
+
+std::optional<LevelRange> ParseLevel(std::string_view text)
+{
+    return Level(Trim(text));
+}
+
+std::optional<std::int64_t> ParseExcerpt(std::string_view text)
+{
+    return ExcerptLength(Trim(text));
+}
+
+std::string FormatDegrees(double degrees)
+{
+    return Number(degrees);
+}
+
+std::string FormatLevel(const LevelRange& level)
+{
+    return Number(level.low) + ".." + Number(level.high);
+}
+
+// In the largest unit that says it exactly: 30m, not 1800s.
+std::string FormatExcerpt(std::int64_t seconds)
+{
+    for (const auto& [unit, length] : kUnits)
+        if (seconds % length == 0)
+            return std::to_string(seconds / length) + unit;
+    return std::to_string(seconds) + "s";
+}
+
 std::string FormatExtras(const ScheduleExtras& extras)
 {
     std::string text = "# Hauntwatch: the hours, levels and excerpts of the schedule's rows\n";
     if (extras.place)
-        text += "\n[place]\nlatitude=" + Number(extras.place->latitude) + "\nlongitude=" +
-                Number(extras.place->longitude) + "\n";
+        text += "\n[place]\nlatitude=" + FormatDegrees(extras.place->latitude) + "\nlongitude=" +
+                FormatDegrees(extras.place->longitude) + "\n";
     for (int row = 1; row <= kExtrasRows; ++row) {
         const RowExtras& r = extras.rows[row - 1];
         if (r == RowExtras{})
@@ -288,15 +322,9 @@ std::string FormatExtras(const ScheduleExtras& extras)
         if (r.hours.until)
             text += "until=" + FormatDayTime(*r.hours.until) + "\n";
         if (r.level)
-            text += "level=" + Number(r.level->low) + ".." + Number(r.level->high) + "\n";
-        if (r.excerptSeconds) {
-            // In the largest unit that says it exactly: 30m, not 1800s.
-            for (const auto& [unit, seconds] : kUnits)
-                if (*r.excerptSeconds % seconds == 0) {
-                    text += "excerpt=" + std::to_string(*r.excerptSeconds / seconds) + unit + "\n";
-                    break;
-                }
-        }
+            text += "level=" + FormatLevel(*r.level) + "\n";
+        if (r.excerptSeconds)
+            text += "excerpt=" + FormatExcerpt(*r.excerptSeconds) + "\n";
     }
     return text;
 }

@@ -45,6 +45,15 @@ ExtrasReading ParseExtras(std::string_view text, const std::string& source = kEx
 // most 64 KiB is read; nothing blocks on a pipe or a device.
 ExtrasReading ReadExtras(const std::string& path);
 
+// One value as the file writes it, for a dialog that takes it from a
+// person: none when it does not parse.  Degrees lie within -limit..limit.
+std::optional<double> ParseDegrees(std::string_view text, double limit);
+std::optional<LevelRange> ParseLevel(std::string_view text);
+std::optional<std::int64_t> ParseExcerpt(std::string_view text);
+std::string FormatDegrees(double degrees);
+std::string FormatLevel(const LevelRange& level);
+std::string FormatExcerpt(std::int64_t seconds);
+
 // The whole file anew (no comments of the person's survive), and only what
 // is set.
 std::string FormatExtras(const ScheduleExtras& extras);

@@ -6,11 +6,13 @@
 #include <unordered_map>
 
 #include "Clock.h"
+#include "GuardRealism.h"
 #include "GuardScheduler.h"
 #include "HomeFolder.h"
 #include "GuardSettings.h"
 #include "MediaLengths.h"
 #include "MovieCommands.h"
+#include "PlayShape.h"
 #include "ProblemLog.h"
 #include "ProgramStarter.h"
 #include "Random.h"
@@ -61,7 +63,7 @@ public:
 
     bool PlaySync(const std::string& path) override
     {
-        clock_.AdvanceSeconds(Seconds(path));
+        Play(path);
         return true;
     }
     // "OPEN <path> ALIAS MOVIE", "PLAY MOVIE FULLSCREEN WAIT", "CLOSE MOVIE".
@@ -72,13 +74,22 @@ public:
             const size_t end = command.rfind(alias);
             movie_ = command.substr(open.size(), end == std::string::npos ? std::string::npos : end - open.size());
         } else if (command.rfind("PLAY ", 0) == 0) {
-            clock_.AdvanceSeconds(Seconds(platform::ProgramFilePath(movie_)));
+            Play(platform::ProgramFilePath(movie_));
         }
         return platform::kMovieOk;
     }
     UINT StartFile(const std::string&, UINT) override { return 33; }
 
 private:
+    // As long as the file, or its excerpt, placed as the real player places it.
+    void Play(const std::string& path)
+    {
+        const double seconds = Seconds(path);
+        const std::optional<platform::PlayedPart> part = platform::PlaceExcerpt(platform::TakePlayShape(), seconds);
+        platform::TellPlayedPart(part);
+        clock_.AdvanceSeconds(part ? static_cast<double>(part->length) : seconds);
+    }
+
     // A file is looked at once per plan, not at each of its plays.
     double Seconds(const std::string& path)
     {
@@ -100,8 +111,13 @@ public:
     struct Play {
         CTime at;
         PlayKind kind;
+        CString path;
+        std::string excerpt;
     };
-    void Played(const PlayReport& report) override { plays.push_back({report.at, report.kind}); }
+    void Played(const PlayReport& report) override
+    {
+        plays.push_back({report.at, report.kind, report.path, report.excerpt});
+    }
     void QuietHold(CTime until, CTime at) override { holds.push_back({until, at}); }
     void Clear()
     {
@@ -123,6 +139,7 @@ public:
           problems_(ProblemLog),
           guardOn_(guardOn),
           random_(win::RandomState()),
+          realism_(GuardRealism),
           origin_(TakeGuardStartOrigin()),
           armed_(ArmedWakeUp()),
           clock_(&platform::InstalledClock()),
@@ -155,6 +172,7 @@ public:
         RestoreArmedWakeUp(armed_);
         SetNextGuardStartOrigin(origin_);
         win::SetRandomState(random_);
+        GuardRealism = realism_;
         guardOn = guardOn_;
         ProblemLog = problems_;
         GuardSettings.quietWindow = quiet_;
@@ -170,6 +188,7 @@ private:
     ProblemLogRecord problems_;
     int guardOn_;
     unsigned int random_;
+    GuardRealismRecord realism_;
     GuardStartOrigin origin_;
     std::optional<CTime> armed_;
     platform::Clock* clock_;
@@ -236,7 +255,8 @@ std::vector<PlanEvent> ComputePlan(const GuardSnapshot& from, CTime now, CTimeSp
             PlanEvent event;
             event.at = first.at;
             event.noiseName = slot.noiseName;
-            event.path = slot.filePath;
+            event.path = first.path;
+            event.excerpt = first.excerpt;
             event.playKind = first.kind;
             event.repeatCount = slot.repeatCount;
             event.continuously = continuously;

@@ -12,6 +12,7 @@
 // aside for the computation and put back afterwards, so a plan may be worked
 // out beside a live guard.  No events may be processed meanwhile (the plan
 // is computed in one call on the guard's thread).
+#include <string>
 #include <vector>
 
 #include "CString.h"
@@ -26,9 +27,12 @@ struct PlanEvent {
     enum class Kind { Play, QuietHold };
     Kind kind = Kind::Play;
     CTime at;
-    // Play: the slot's noise, its file, what it is and how many times in a row.
+    // Play: the slot's noise, the file its first play plays (a folder's
+    // take), what it is and how many times in a row, and the part of a long
+    // recording it plays ("from 1:12:40 for 30:00"; empty when whole).
     CString noiseName;
     CString path;
+    std::string excerpt;
     PlayKind playKind = PlayKind::Sound;
     int repeatCount = 0;
     // An interval of 0 plays at every pass: shown once, at its first play.

@@ -80,6 +80,8 @@ std::string FormatPlanLine(const PlanEvent& event)
         return JoinFields({IsoLocalTime(event.at), "quiet until", IsoLocalTime(event.until)});
     std::vector<std::string> fields{IsoLocalTime(event.at), "play", event.noiseName.str(),
                                     std::to_string(event.repeatCount), event.path.str()};
+    if (!event.excerpt.empty())
+        fields.push_back(event.excerpt);
     if (event.continuously)
         fields.emplace_back("continuously");
     return JoinFields(fields);

@@ -97,6 +97,7 @@ public:
     void AppendProblem(const std::string&) override {}
     GuardSnapshot Snapshot() const override { return snapshot; }
     int ProblemCount() const override { return 0; }
+    void SetScheduleExtras(const lifelike::ScheduleExtras&) override {}
 
     RemoteControl* control = nullptr;
     GuardSnapshot snapshot;

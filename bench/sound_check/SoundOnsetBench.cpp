@@ -149,6 +149,7 @@ public:
     void AppendProblem(const std::string& line) override { lines.push_back(line); }
     GuardSnapshot Snapshot() const override { return {}; }
     int ProblemCount() const override { return static_cast<int>(lines.size()); }
+    void SetScheduleExtras(const lifelike::ScheduleExtras&) override {}
     std::vector<std::string> lines;
 };
 

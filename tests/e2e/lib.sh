@@ -91,9 +91,10 @@ hw_save_evidence() {
   [[ -f "$HW_TMP/program.stdout" ]] && cp "$HW_TMP/program.stdout" "$dir/program.stdout"
   [[ -f "${HAUNTWATCH_HOME:-/nonexistent}/noises.hwt" ]] &&
     { cp "$HAUNTWATCH_HOME/noises.hwt" "$dir/"; python3 "$HW_LIB_DIR/hwt.py" show "$dir/noises.hwt" >"$dir/noises.txt" 2>&1 || true; }
+  [[ -n "${HW_GNOME_TO:-}" ]] && hw_gnome_evidence
   local log
-  for log in started.log xvfb.log openbox.log pulse.log parec.log; do
-    [[ -f "$HW_TMP/$log" ]] && cp "$HW_TMP/$log" "$dir/"
+  for log in "$HW_TMP"/*.log "${HAUNTWATCH_HOME:-/nonexistent}/diary.log"; do
+    [[ -f "$log" ]] && cp "$log" "$dir/"
   done
   if [[ -s "$HW_TMP/program.stderr" ]]; then
     echo "--- the program's standard error (last 30 lines) ---" >&2
@@ -148,14 +149,17 @@ setsid bash -c 'tail --pid="$1" -f /dev/null 2>/dev/null
 
 # Qt's own windows (the file picker) have no template to reckon from: their
 # controls are found as a screen reader finds them, through AT-SPI on a
-# session bus of the case's own.  Call before starting the program.
+# session bus of the case's own (under GNOME, the session's).  Call before
+# starting the program.
 hw_enable_accessibility() {
   step "start a session bus and the accessibility bus"
   local address
-  address=$(dbus-daemon --session --fork --print-address=1 --print-pid=3 3>"$HW_TMP/session-bus.pid" | head -n 1)
-  [[ -n "$address" ]] || hw_fail "the session bus did not start"
-  cat "$HW_TMP/session-bus.pid" >>"$HW_GROUPS"
-  export DBUS_SESSION_BUS_ADDRESS=$address
+  if [[ -z "${HW_GNOME_TO:-}" ]]; then
+    address=$(dbus-daemon --session --fork --print-address=1 --print-pid=3 3>"$HW_TMP/session-bus.pid" | head -n 1)
+    [[ -n "$address" ]] || hw_fail "the session bus did not start"
+    cat "$HW_TMP/session-bus.pid" >>"$HW_GROUPS"
+    export DBUS_SESSION_BUS_ADDRESS=$address
+  fi
   hw_spawn /usr/libexec/at-spi-bus-launcher --launch-immediately
   export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
 }
@@ -229,10 +233,19 @@ hw_sync() {
 
 # A private home and the servers: Xvfb, then openbox.
 hw_begin_session() {
+  hw_private_home
+  export QT_QPA_PLATFORM=xcb
+  hw_start_x
+  hw_start_window_manager
+}
+
+# Folders of the case's own, and nothing of the real user's desktop: no
+# session bus, no sound server, no scaling or style.
+hw_private_home() {
   export HOME="$HW_TMP/home"
   export XDG_CONFIG_HOME="$HOME/.config" XDG_DATA_HOME="$HOME/.local/share" XDG_CACHE_HOME="$HOME/.cache"
-  export XDG_RUNTIME_DIR="$HW_TMP/runtime"
-  mkdir -p "$HOME" "$XDG_CONFIG_HOME" "$XDG_DATA_HOME" "$XDG_CACHE_HOME"
+  export XDG_STATE_HOME="$HOME/.local/state" XDG_RUNTIME_DIR="$HW_TMP/runtime"
+  mkdir -p "$HOME" "$XDG_CONFIG_HOME" "$XDG_DATA_HOME" "$XDG_CACHE_HOME" "$XDG_STATE_HOME"
   mkdir -m 700 "$XDG_RUNTIME_DIR"
   # The settings folder: hw_write_settings makes it; on a first start the
   # program makes it itself.
@@ -240,14 +253,10 @@ hw_begin_session() {
   export HAUNTWATCH_AO="${HW_AO-null}" HAUNTWATCH_VO="${HW_VO-null}"
   [[ -n "$HAUNTWATCH_AO" ]] || unset HAUNTWATCH_AO
   [[ -n "$HAUNTWATCH_VO" ]] || unset HAUNTWATCH_VO
-  # Nothing of the real user's desktop: no session bus, no scaling or style.
   export DBUS_SESSION_BUS_ADDRESS="unix:path=$XDG_RUNTIME_DIR/no-session-bus"
-  export QT_QPA_PLATFORM=xcb
-  unset QT_SCALE_FACTOR QT_SCREEN_SCALE_FACTORS QT_FONT_DPI QT_STYLE_OVERRIDE QT_AUTO_SCREEN_SCALE_FACTOR
+  unset QT_QPA_PLATFORM QT_SCALE_FACTOR QT_SCREEN_SCALE_FACTORS QT_FONT_DPI QT_STYLE_OVERRIDE QT_AUTO_SCREEN_SCALE_FACTOR
   unset PULSE_SERVER PULSE_SINK DISPLAY WAYLAND_DISPLAY XAUTHORITY SESSION_MANAGER
   export LANG="${LANG:-C.UTF-8}"
-  hw_start_x
-  hw_start_window_manager
 }
 
 hw_start_x() {
@@ -541,11 +550,16 @@ hw_capture() {
 # bar, the view is a little shorter than the picture, as it always was.
 HW_PICTURE_ROWS=200
 hw_find_view() {
-  local picture="$HW_TMP/picture.rgb"
-  [[ -f "$picture" ]] || convert "$HW_PICTURE" -crop "x${HW_PICTURE_ROWS}+0+0" +repage -depth 8 "rgb:$picture"
-  read -r HW_PICTURE_W HW_PICTURE_H <<<"$(identify -format '%w %h' "$HW_PICTURE")"
+  hw_load_picture
   hw_wait_until 10 "the picture to show in the main window" hw_picture_found
   hw_note "view at +$((VX - GX))+$((VY - GY)) of the window"
+}
+
+# The top of the picture as raw RGB, in $HW_TMP/picture.rgb.
+hw_load_picture() {
+  [[ -f "$HW_TMP/picture.rgb" ]] ||
+    convert "$HW_PICTURE" -crop "x${HW_PICTURE_ROWS}+0+0" +repage -depth 8 "rgb:$HW_TMP/picture.rgb"
+  read -r HW_PICTURE_W HW_PICTURE_H <<<"$(identify -format '%w %h' "$HW_PICTURE")"
 }
 
 hw_picture_found() {

@@ -59,6 +59,7 @@ public:
     void AppendProblem(const std::string& line) override { problems.push_back(line); }
     GuardSnapshot Snapshot() const override { return snapshot; }
     int ProblemCount() const override { return problemCount; }
+    void SetScheduleExtras(const lifelike::ScheduleExtras&) override {}
 
     std::vector<GuardStartOrigin> origins;
     std::vector<std::string> plays;

@@ -24,6 +24,7 @@ public:
     void AppendProblem(const std::string& line) override { problems.push_back(line); }
     GuardSnapshot Snapshot() const override { return snapshot; }
     int ProblemCount() const override { return static_cast<int>(problems.size()); }
+    void SetScheduleExtras(const lifelike::ScheduleExtras&) override {}
 
     void Row(int row, const char* path, int repeats = 1)
     {

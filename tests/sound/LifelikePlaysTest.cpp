@@ -60,8 +60,8 @@ TEST_F(LifelikePlaysTest, TakesNeverRepeatAndLevelsSpreadOverTheRowsRange)
     WriteSettings(home / "noises.hwt",
                   [&](GuardSettingsRecord& settings) { SetNoise(settings, 0, 1, (home / "barks").c_str()); });
     ASSERT_TRUE(Start());
-    GuardRealism.random = lifelike::RealismRandom(7);
     view()->OnTurnMeOn();
+    GuardRealism.random = lifelike::RealismRandom(7);
 
     std::vector<double> levels;
     for (int pass = 0; pass < 8; ++pass) {
@@ -96,8 +96,8 @@ TEST_F(LifelikePlaysTest, AnExcerptPlaysItsLengthFromTheDrawnPoint)
     lifelike::ScheduleExtras extras;
     extras.rows[0].excerptSeconds = 3;
     SetScheduleExtras(extras);
-    GuardRealism.random = lifelike::RealismRandom(11);
     view()->OnTurnMeOn();
+    GuardRealism.random = lifelike::RealismRandom(11);
 
     std::vector<int> starts;
     for (int pass = 0; pass < 2; ++pass) {
