@@ -1,11 +1,13 @@
 #include "FilePicker.h"
 
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFileSystemModel>
 #include <QGridLayout>
 #include <QHeaderView>
+#include <QPushButton>
 #include <QScreen>
 #include <QTreeView>
 
@@ -65,6 +67,27 @@ void FitColumns(QFileDialog& picker)
     picker.resize(size);
 }
 
+// A folder of takes is picked where a file is: the folder highlighted, or
+// else the one shown.  Its name is kept as the picker keeps a file's.
+QString* AddFolderButton(QFileDialog& picker)
+{
+    auto* chosen = new QString;
+    auto* buttons = picker.findChild<QDialogButtonBox*>(QStringLiteral("buttonBox"));
+    if (!buttons)
+        return chosen;
+    QPushButton* take = buttons->addButton(QStringLiteral("Take the &Folder"), QDialogButtonBox::ActionRole);
+    take->setObjectName(QStringLiteral("takeFolder"));
+    take->setToolTip(QStringLiteral("The folder's sounds or movies become one noise: each play picks one of them"));
+    QObject::connect(take, &QPushButton::clicked, &picker, [&picker, chosen] {
+        const QStringList highlighted = picker.selectedFiles();
+        const QFileInfo folder(highlighted.isEmpty() ? QString() : highlighted.front());
+        *chosen = folder.isDir() ? folder.absoluteFilePath() : picker.directory().absolutePath();
+        static_cast<QDialog&>(picker).done(QDialog::Accepted);
+    });
+    QObject::connect(&picker, &QObject::destroyed, [chosen] { delete chosen; });
+    return chosen;
+}
+
 }  // namespace
 
 std::optional<QString> FilePicker::Run(const FilePickerRequest& request)
@@ -80,8 +103,15 @@ std::optional<QString> FilePicker::Run(const FilePickerRequest& request)
     if (!request.nameFilters.isEmpty())
         picker.setNameFilters(request.nameFilters);
     AddPreviewPane(picker);
+    const QString* folder = AddFolderButton(picker);
     FitColumns(picker);
-    if (picker.exec() != QDialog::Accepted || picker.selectedFiles().isEmpty())
+    if (picker.exec() != QDialog::Accepted)
+        return std::nullopt;
+    if (!folder->isEmpty()) {
+        UserSettings().setValue(kLastFolderKey, QFileInfo(*folder).absolutePath());
+        return *folder;
+    }
+    if (picker.selectedFiles().isEmpty())
         return std::nullopt;
     const QString chosen = picker.selectedFiles().front();
     UserSettings().setValue(kLastFolderKey, QFileInfo(chosen).absolutePath());

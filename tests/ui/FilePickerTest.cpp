@@ -77,7 +77,7 @@ protected:
 
 TEST_F(FilePickerTest, AFileChosenInTheRealPickerReachesNameTheEventAndTheLibraryWhateverItsLength)
 {
-    QString startedIn, secondStart, pathShown, title, filterShown;
+    QString startedIn, secondStart, pathShown, title, filterShown, folderShown;
     QStringList firstFolder;
     bool ownerless = false;
     CNoisesDlg dlg;
@@ -106,9 +106,15 @@ TEST_F(FilePickerTest, AFileChosenInTheRealPickerReachesNameTheEventAndTheLibrar
             ButtonOf(picker, "&Open")->click();
         });
         d.OnAddNoise();
+        // The folder shown taken whole: its sounds are the takes of one noise.
         OnNextModal(d.Window(), [&](QWidget* picker) {
             secondStart = qobject_cast<QFileDialog*>(picker)->directory().absolutePath();
-            QTest::keyClick(picker, Qt::Key_Escape);
+            OnNextModal(picker, [&](QWidget* naming) {
+                folderShown = naming->findChildren<QLineEdit*>().first()->text();
+                QTest::keyClicks(naming->findChildren<QLineEdit*>().last(), "Radio");
+                ButtonOf(naming, "OK")->click();
+            });
+            ButtonOf(picker, "Take the &Folder")->click();
         });
         d.OnAddNoise();
     });
@@ -118,12 +124,14 @@ TEST_F(FilePickerTest, AFileChosenInTheRealPickerReachesNameTheEventAndTheLibrar
     EXPECT_EQ(firstFolder, (QStringList{"bark.wav", "door.wav", "ghost.AVI"})) << "sounds and movies in any case, nothing else";
     EXPECT_EQ(title, "Name the Event");
     EXPECT_EQ(pathShown.toStdString(), farFile);
-    ASSERT_EQ(GuardSettings.library.noiseCount, 1);
+    ASSERT_EQ(GuardSettings.library.noiseCount, 2);
     EXPECT_EQ(GuardSettings.library.noises[0].name.str(), "Voices");
     EXPECT_EQ(GuardSettings.library.noises[0].path.str(), farFile);
+    EXPECT_EQ(GuardSettings.library.noises[1].path.str(), farFolder);
+    EXPECT_EQ(folderShown.toStdString(), farFolder);
     EXPECT_EQ(secondStart.toStdString(), farFolder) << "then where the last file was picked";
-    EXPECT_EQ(UserSettings().value("File Picker/Last Folder").toString().toStdString(), farFolder)
-        << "kept for the next run";
+    EXPECT_EQ(UserSettings().value("File Picker/Last Folder").toString().toStdString(), data.path())
+        << "kept for the next run: where the folder taken lies";
     EXPECT_TRUE(messenger.messages.empty());
 }
 
