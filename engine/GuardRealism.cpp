@@ -75,6 +75,12 @@ bool OutsideHours(int row, CTime moment)
     return lifelike::HoursApply(hours, GuardRealism.place) && !lifelike::InsideHours(hours, GuardRealism.place, moment);
 }
 
+bool AnyRowKeepsHours()
+{
+    return std::any_of(GuardRealism.extras.rows.begin(), GuardRealism.extras.rows.end(),
+                       [](const lifelike::RowExtras& row) { return lifelike::HoursApply(row.hours, GuardRealism.place); });
+}
+
 CTime KeepToHours(int row, const NoiseSlot& slot, CTime due)
 {
     if (!OutsideHours(row, due))

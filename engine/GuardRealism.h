@@ -47,6 +47,9 @@ void SetScheduleExtras(const lifelike::ScheduleExtras& extras);
 // random delay of up to half its interval after it.
 CTime KeepToHours(int row, const NoiseSlot& slot, CTime due);
 bool OutsideHours(int row, CTime moment);
+// Whether any row keeps to hours: its due time may then lie a day or more
+// ahead, and must not carry the guard past the other rows'.
+bool AnyRowKeepsHours();
 
 // One play of a library noise: the file (a take, for a folder), or why there
 // is none, and how it is shaped (a row's level and excerpt; a row of -1 is a

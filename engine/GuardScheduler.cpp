@@ -98,6 +98,16 @@ CTime RescheduleSlots(CTime now, CTime wake)
     return wake;
 }
 
+// Without hours only the rows scheduled in a pass choose its wake-up; a row
+// held to its hours may be due a day ahead, so every row's due time counts.
+CTime EarliestKeptDue(CTime wake)
+{
+    for (const NoiseSlot& slot : GuardSettings.slots)
+        if (IsActive(slot) && !(slot.nextDue == unscheduledMark))
+            wake = std::min(wake, slot.nextDue);
+    return wake;
+}
+
 CTime AtHour(CTime day, int dayOffset, int hour)
 {
     return CTime(day.GetYear(), day.GetMonth(), day.GetDay() + dayOffset, hour, 0, 0, -1);
@@ -169,6 +179,8 @@ bool RunGuardPass(platform::TimerWindow& owner)
     // the pass's start, is when it will wake.
     const CTime armedAt = played ? CTime::GetCurrentTime() : now;
     wake = RescheduleSlots(now, wake);
+    if (AnyRowKeepsHours())
+        wake = EarliestKeptDue(wake);
     wake = MoveOutOfQuietWindow(wake, now, armedAt);
     const UINT delay = DelayMilliseconds(wake, now);
     if (win::SetTimer(&owner, guardTimerId, delay, nullptr) == 0) {

@@ -53,7 +53,13 @@ def input_session():
     (path,) = call("org.gnome.Mutter.RemoteDesktop", "/org/gnome/Mutter/RemoteDesktop",
                    "org.gnome.Mutter.RemoteDesktop", "CreateSession", None, "(o)").unpack()
     call("org.gnome.Mutter.RemoteDesktop", path, "org.gnome.Mutter.RemoteDesktop.Session", "Start")
+    park(path)
     return path
+
+
+def park(session):
+    call("org.gnome.Mutter.RemoteDesktop", session, "org.gnome.Mutter.RemoteDesktop.Session",
+         "NotifyPointerMotionRelative", GLib.Variant("(dd)", (-100000.0, -100000.0)))
 
 
 def press(session, keysym, down):

@@ -1,7 +1,9 @@
 #!/usr/bin/python3
 # python3-ephem's sunrise and sunset, one line per place and local date:
 # zone latitude longitude year month day rise set (seconds since 1970, or "-").
+# With arguments ZONE LATITUDE LONGITUDE YYYY-MM-DD..., those days only.
 import datetime
+import sys
 import zoneinfo
 
 import ephem
@@ -39,6 +41,10 @@ def day(zone, latitude, longitude, date):
           event(observer, True, start, end), event(observer, False, start, end))
 
 
+if len(sys.argv) > 4:
+    for text in sys.argv[4:]:
+        day(sys.argv[1], float(sys.argv[2]), float(sys.argv[3]), datetime.date.fromisoformat(text))
+    sys.exit(0)
 for zone, latitude, longitude in PLACES:
     for n in range(0, 731, 17):
         day(zone, latitude, longitude, datetime.date(2026, 1, 3) + datetime.timedelta(days=n))

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <map>
 #include <sstream>
+#include <tuple>
 
 #include "AwaySpan.h"
 #include "DiaryFormat.h"
@@ -15,6 +16,7 @@
 #include "FakeProgramStarter.h"
 #include "FakeSound.h"
 #include "FakeTimer.h"
+#include "GuardRealism.h"
 #include "HomeFolder.h"
 #include "MediaLengths.h"
 #include "Plan.h"
@@ -231,6 +233,77 @@ TEST_F(PlanTest, APlanFromARunningGuardIsItsNextDayAndLeavesItAsItWas)
     const std::vector<std::string> next(heard.lines.begin() + static_cast<std::ptrdiff_t>(already), heard.lines.end());
     heard.lines = next;
     EXPECT_EQ(Expanded(plan), HeardUntil(from + CTimeSpan(86400)));
+}
+
+// python3-ephem's sunrise and sunset there on each day, in seconds since 1970.
+std::map<std::string, std::pair<std::int64_t, std::int64_t>> EphemSun(const std::string& place,
+                                                                       const std::vector<std::string>& days)
+{
+    std::string command = SUN_REFERENCE_COMMAND " " + place;
+    for (const std::string& day : days)
+        command += " " + day;
+    std::map<std::string, std::pair<std::int64_t, std::int64_t>> sun;
+    FILE* pipe = ::popen(command.c_str(), "r");
+    char zone[64];
+    double latitude, longitude;
+    int year, month, day;
+    long long rise, set;
+    while (pipe && std::fscanf(pipe, "%63s %lf %lf %d %d %d %lld %lld", zone, &latitude, &longitude, &year, &month,
+                               &day, &rise, &set) == 8) {
+        char date[16];
+        std::snprintf(date, sizeof date, "%04d-%02d-%02d", year, month, day);
+        sun[date] = {rise, set};
+    }
+    if (pipe)
+        ::pclose(pipe);
+    return sun;
+}
+
+// Three December days in Berlin (the place set in the file) and in New York
+// (the zone's own): an Exact row from twenty minutes past sunset until
+// 23:30 begins at that moment each day, within ephem's two minutes; a
+// Random row from 22:00 until sunrise plays only across the night.
+TEST_F(PlanTest, SunHoursOnThePlanForThreeDaysInBerlinAndNewYork)
+{
+    const std::vector<std::string> days = {"2026-12-20", "2026-12-21", "2026-12-22", "2026-12-23"};
+    for (const auto& [zoneName, place, inFile] :
+         {std::tuple{"Europe/Berlin", "Europe/Berlin 52.52 13.41", true},
+          std::tuple{"America/New_York", "America/New_York 40.7142 -74.0064", false}}) {
+        SCOPED_TRACE(zoneName);
+        TimeZoneGuard local(zoneName);
+        lifelike::ScheduleExtras extras;
+        if (inFile)
+            extras.place = lifelike::Place{52.52, 13.41};
+        extras.rows[0].hours = {lifelike::ParseDayTime("sunset+20"), lifelike::ParseDayTime("23:30")};
+        extras.rows[1].hours = {lifelike::ParseDayTime("22:00"), lifelike::ParseDayTime("sunrise")};
+        SetScheduleExtras(extras);
+        ASSERT_TRUE(GuardRealism.place.has_value());
+        GuardSettings.slots[0] = NoiseSlot{"Dog", dog.c_str(), 20, kModeExact, 1, CTime()};
+        GuardSettings.slots[1] = NoiseSlot{"Cat", cat.c_str(), 60, kModeRandom, 1, CTime()};
+        GuardSettings.quietWindow = {3, 3};
+        const std::map<std::string, std::pair<std::int64_t, std::int64_t>> sun = EphemSun(place, days);
+        ASSERT_EQ(sun.size(), days.size()) << "python3-ephem answered";
+
+        const CTime noon(2026, 12, 20, 12, 0, 0);
+        std::map<std::string, std::int64_t> firstDog;
+        for (const PlanEvent& event : trip::ComputePlan(TakeGuardSnapshot(), noon, CTimeSpan(3 * 86400), lengths)) {
+            if (event.kind != PlanEvent::Kind::Play)
+                continue;
+            const std::string date = event.at.Format("%Y-%m-%d").str();
+            const int minute = event.at.GetHour() * 60 + event.at.GetMinute();
+            if (event.noiseName == CString("Dog")) {
+                EXPECT_GE(event.at.GetTime(), sun.at(date).second + 20 * 60 - 120) << trip::IsoLocalTime(event.at);
+                EXPECT_LT(minute, 23 * 60 + 30) << trip::IsoLocalTime(event.at);
+                firstDog.try_emplace(date, event.at.GetTime());
+            } else {
+                const bool night = minute >= 22 * 60 || event.at.GetTime() < sun.at(date).first + 120;
+                EXPECT_TRUE(night) << trip::IsoLocalTime(event.at);
+            }
+        }
+        ASSERT_EQ(firstDog.size(), 3u);
+        for (const auto& [date, at] : firstDog)
+            EXPECT_NEAR(at, sun.at(date).second + 20 * 60, 120) << date;
+    }
 }
 
 TEST_F(PlanTest, AnIntervalOfNothingIsShownOnceAsContinuouslyAndNamesAreEscaped)
