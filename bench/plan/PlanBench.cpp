@@ -19,11 +19,13 @@
 #include "FakeProgramStarter.h"
 #include "FakeSound.h"
 #include "FakeTimer.h"
+#include "GuardRealism.h"
 #include "GuardScheduler.h"
 #include "GuardSettings.h"
 #include "MediaLengths.h"
 #include "Plan.h"
 #include "Random.h"
+#include "RowHours.h"
 
 namespace {
 
@@ -100,6 +102,19 @@ int main()
     constexpr int kPlans = 21;
     const double plan = MedianMicroseconds(kPlans, [&] { trip::ComputePlan(settings, now, week, lengths); });
 
+    // The same week with every row kept to hours of the sun at Berlin: each
+    // due time outside them is moved to the next start, worked out anew.
+    lifelike::ScheduleExtras extras;
+    extras.place = lifelike::Place{52.52, 13.41};
+    const char* hours[][2] = {{"sunset", "23:30"}, {"sunset+20", "sunrise"}, {"sunrise-30", "sunset"},
+                              {"16:00", "sunrise+45"}, {"sunset-60", "01:00"}};
+    for (size_t row = 0; row < extras.rows.size(); ++row)
+        extras.rows[row].hours = {lifelike::ParseDayTime(hours[row][0]), lifelike::ParseDayTime(hours[row][1])};
+    SetScheduleExtras(extras);
+    const size_t sunEvents = trip::ComputePlan(settings, now, week, lengths).size();
+    const double sunPlan = MedianMicroseconds(kPlans, [&] { trip::ComputePlan(settings, now, week, lengths); });
+    SetScheduleExtras({});
+
     // The reference: the guard's own pass, on the fake clock and fake players.
     double pass = 0;
     int passesPerPlan = 0;
@@ -139,6 +154,9 @@ int main()
                 passesPerPlan);
     std::printf("  %-44s %10.2f      (plan time over the week's passes at the reference's speed)\n", "ratio",
                 plan / (pass * passesPerPlan));
+    std::printf("  %-44s %10.2f ms   (%zu events)\n", "ComputePlan, 7 days, every row on sun hours", sunPlan / 1000,
+                sunEvents);
+    std::printf("  %-44s %10.2f      (sun hours over the same schedule without hours)\n", "ratio", sunPlan / plan);
     std::filesystem::remove_all(home);
     return 0;
 }

@@ -6,6 +6,15 @@ build=$1 runs=${2:-15}
 
 source "$(dirname "$0")/../window-session.sh"
 : > "$HAUNTWATCH_HOME/noises.hwt"
+# Every key of the row extras file set, as a schedule kept to the sun has it.
+cat >"$HAUNTWATCH_HOME/noises.hwt.ini" <<'INI'
+[place]
+latitude=52.52
+longitude=13.41
+INI
+for row in 1 2 3 4 5; do
+  printf '[row%d]\nfrom=sunset+%d\nuntil=sunrise-%d\nlevel=-%d..0\nexcerpt=%dm\n' "$row" "$row" "$row" "$row" "$((row * 10))"
+done >>"$HAUNTWATCH_HOME/noises.hwt.ini"
 
 # One start: "<milliseconds to first paint> <resident KiB>".
 measure() {
@@ -29,6 +38,6 @@ done
 
 app_ms=$(cut -d' ' -f1 "$work/app" | median); bare_ms=$(cut -d' ' -f1 "$work/bare" | median)
 app_kib=$(cut -d' ' -f2 "$work/app" | median); bare_kib=$(cut -d' ' -f2 "$work/bare" | median)
-echo "platform: ${QT_QPA_PLATFORM:-xcb (Xvfb)}, median of $runs starts each"
-awk -v a="$app_ms" -v b="$bare_ms" 'BEGIN { printf "start to first paint: hauntwatch %.1f ms, bare Qt window %.1f ms, ratio %.2f (aim <= 1.5)\n", a, b, a / b }'
+echo "platform: ${QT_QPA_PLATFORM:-xcb (Xvfb)}, median of $runs starts each, a noises.hwt.ini that sets every key"
+awk -v a="$app_ms" -v b="$bare_ms" 'BEGIN { printf "start to first paint: hauntwatch %.1f ms, bare Qt window %.1f ms, ratio %.2f (aim <= 1.2)\n", a, b, a / b }'
 awk -v a="$app_kib" -v b="$bare_kib" 'BEGIN { printf "resident memory before the first play: hauntwatch %.1f MiB, bare Qt window %.1f MiB, ratio %.2f (aim <= 1.3)\n", a / 1024, b / 1024, a / b }'
