@@ -2,6 +2,10 @@
 
 #include <chrono>
 #include <cmath>
+#include <cstdlib>
+#include <map>
+#include <string>
+#include <tuple>
 
 #include "LocalDay.h"
 
@@ -99,10 +103,21 @@ std::optional<CTime> EventOn(const Place& place, LocalDate date, Event event)
 
 }  // namespace
 
+// Every pass asks for the same few days again: a plan of a week on sun
+// hours would otherwise spend most of its time here.  The zone is part of
+// the key, as it decides where the local day begins.
 SunDay SunOn(const Place& place, int year, int month, int day)
 {
+    using Key = std::tuple<double, double, int, int, int, std::string>;
+    static std::map<Key, SunDay> known;
+    const char* zone = std::getenv("TZ");
+    Key key{place.latitude, place.longitude, year, month, day, zone ? zone : ""};
+    if (const auto found = known.find(key); found != known.end())
+        return found->second;
+    if (known.size() > 64)
+        known.clear();
     const LocalDate date{year, month, day};
-    return {EventOn(place, date, Event::Rise), EventOn(place, date, Event::Set)};
+    return known[std::move(key)] = SunDay{EventOn(place, date, Event::Rise), EventOn(place, date, Event::Set)};
 }
 
 }  // namespace lifelike
