@@ -10,6 +10,7 @@
 
 #include "Autostart.h"
 #include "AwayDialog.h"
+#include "Diary.h"
 #include "DiaryWindow.h"
 #include "DutyRecord.h"
 #include "Messenger.h"
@@ -101,16 +102,39 @@ void TripModule::AfterStartUp()
 {
     if (std::exchange(startedUp_, true))
         return;
+    startingUp_ = true;
+    const int starts = guardStarts_;
     ResumeOrForget();
     TellAway();
-    if (!away_)
-        return;
     // Away now: on duty, whatever the start; back already while the program
     // was not running: off, and the span is over.  Later, at the times.
-    if (!(CTime::GetCurrentTime() < away_->from))
+    if (away_ && !(CTime::GetCurrentTime() < away_->from))
         OnAwayTimer();
-    else
+    else if (away_)
         ArmAway();
+    // A guard start just now has told it already.
+    if (guardStarts_ == starts)
+        TellAwayTrouble(CTime::GetCurrentTime(), !resume_);
+    startingUp_ = false;
+}
+
+// A span the person wrote by hand and got slightly wrong would leave the
+// house silent for the whole trip: said at every start, of the program and
+// of the guard, until it is mended.
+void TripModule::TellAwayTrouble(CTime at, bool personAtWindow)
+{
+    const AwayFile file = ReadAwayFile();
+    if (!file.trouble)
+        return;
+    const std::string path = AwaySpanPath();
+    access_.AppendProblem(AtTime(at) + " the away file " + path + " cannot be used: " + *file.trouble +
+                          ". Mervo does not go on duty by himself when you leave");
+    Diary::Append(at, "away unusable", {path, *file.trouble});
+    if (personAtWindow)
+        platform::InstalledMessenger().ShowWithoutWaiting(
+            "The time you are away cannot be read from " + path + ": " + *file.trouble +
+            ".\n\nMervo will not go on duty by himself when you leave. Set the times again under Say Whut? \u2192 "
+            "Away from \u2026 until \u2026.");
 }
 
 bool TripModule::SetAway(std::optional<AwaySpan> span, std::string* error)
@@ -234,8 +258,10 @@ void TripModule::Resume(std::optional<CTime> since)
 void TripModule::GuardStarted(CTime at, GuardStartOrigin origin)
 {
     guardTouched_ = true;
+    ++guardStarts_;
     forgottenSince_.reset();
     records_.GuardStarted(at, origin);
+    TellAwayTrouble(at, origin == GuardStartOrigin::Person || (startingUp_ && !resume_));
 }
 
 void TripModule::GuardStopped(CTime at)

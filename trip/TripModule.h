@@ -86,12 +86,15 @@ private:
     void ArmAway();
     void OnAwayTimer();
     void TellAway();
+    void TellAwayTrouble(CTime at, bool personAtWindow);
 
     class AwayTimerWindow;
 
     GuardAccess& access_;
     bool resume_;
     bool startedUp_ = false;
+    bool startingUp_ = false;
+    int guardStarts_ = 0;
     GuardRecords records_;
     // The record a start by hand removed, kept for a --resume handed over
     // later in the run; gone once the guard is turned on or off.

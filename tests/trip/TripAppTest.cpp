@@ -251,6 +251,36 @@ TEST_F(TripAppTest, AwayPutsHimOnDutyAtTheLeavingTimeAndOffAtTheReturn)
     EXPECT_FALSE(timer.IsArmed(&trip->AwayTimer()));
 }
 
+// An away file mended by hand and got slightly wrong: said at each start of
+// the program and of the guard, in the report, the diary and, to a person
+// at the window, a message; never silently taken for no span at all.
+TEST_F(TripAppTest, AnAwayFileThatCannotBeUsedIsToldAtEveryStart)
+{
+    std::ofstream(home / "away") << "2026-12-20T08:00\n2026-12-27T1200\n";
+    auto told = [&](size_t diaryLines, size_t messages) {
+        ASSERT_GE(ProblemLog.problemCount, 1);
+        EXPECT_NE(ProblemLog.problemLines[0].str().find("the away file " + (home / "away") + " cannot be used: the return time \"2026-12-27T1200\""),
+                  std::string::npos) << ProblemLog.problemLines[0].str();
+        const std::vector<std::string> lines = Lines(DiaryLog());
+        EXPECT_EQ(std::count_if(lines.begin(), lines.end(), [](const std::string& l) { return l.find("\taway unusable\t") != std::string::npos; }),
+                  static_cast<long>(diaryLines)) << DiaryLog();
+        EXPECT_EQ(messenger.unwaited.size(), messages);
+    };
+    StartProgram(false);
+    told(1, 1);
+    Key(Qt::Key_T, Qt::ControlModifier);
+    ASSERT_EQ(guardOn, 1);
+    told(2, 2);
+
+    // A restart with nobody at the window: the report and the diary only.
+    app->ExitInstance();
+    InstallGuardEvents(nullptr);
+    trip.reset();
+    StartProgram(true);
+    ASSERT_EQ(guardOn, 1);
+    told(3, 2);
+}
+
 TEST_F(TripAppTest, TheAutostartItemWritesAndRemovesTheEntryAndItsMarkShowsWhetherItIsThere)
 {
     StartProgram(false);
