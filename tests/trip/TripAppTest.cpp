@@ -8,6 +8,12 @@
 #include <QStandardPaths>
 #include <QTreeWidget>
 #include <QCheckBox>
+#include <QCryptographicHash>
+#include <QLocalServer>
+#include <QLockFile>
+#include <pwd.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "AppTestFixture.h"
 #include "Autostart.h"
@@ -144,6 +150,37 @@ TEST_F(TripAppTest, AResumedStartIsOnDutyAtOnceWithItsLineAndShowsNothingModal)
     EXPECT_EQ(sound.played, std::vector<std::string>{ProgramSound("thanks.wav")});
     EXPECT_EQ(timer.Delay(view()), 60u * 1000);
     EXPECT_EQ(GuardSettings.slots[2].nextDue, CTime::GetCurrentTime() + CTimeSpan(60));
+}
+
+// Without XDG_RUNTIME_DIR (su, a bare startx), another local user has taken
+// Qt's fallback in the shared temporary folder and planted a held lock and a
+// listening socket under the names such a start once used there: the
+// socket hears nothing, and --resume puts Mervo back on duty.
+TEST_F(TripAppTest, AnotherUsersLockAndSocketInTheTemporaryFolderNeitherHoldNorHearAResume)
+{
+    TempFolder shared;
+    ScopedEnv tmp{"TMPDIR", shared.path()};
+    ScopedEnv runtime{"XDG_RUNTIME_DIR", ""};
+    std::ofstream(shared / ("runtime-" + std::string(::getpwuid(::geteuid())->pw_name)));
+    const QString digest = QCryptographicHash::hash(QFileInfo(QString::fromStdString(home.path())).canonicalFilePath().toUtf8(),
+                                                    QCryptographicHash::Sha256).toHex().left(16);
+    const QString planted = QString::fromStdString(shared / "hauntwatch-") + digest;
+    QLockFile lock(planted + ".lock");
+    ASSERT_TRUE(lock.tryLock(0));
+    QLocalServer trap;
+    ASSERT_TRUE(trap.listen(planted + ".socket"));
+    for (const QString& path : {planted + ".lock", planted + ".socket"})
+        if (::geteuid() == 0)
+            ASSERT_EQ(::chown(QFile::encodeName(path).constData(), 65534, 65534), 0);
+    ASSERT_TRUE(trip::WriteDutyRecord(CTime(2026, 12, 6, 20, 0, 0), nullptr));
+
+    StartProgram(true);
+    EXPECT_EQ(guardOn, 1);
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(trap.hasPendingConnections());
+    struct stat run {};
+    ASSERT_EQ(::stat((home / "cache/hauntwatch/run").c_str(), &run), 0) << "the private runtime folder";
+    EXPECT_EQ(run.st_mode & 0777, 0700u);
 }
 
 TEST_F(TripAppTest, WithoutTheRecordOrWithoutTheOptionTheGuardStaysOff)
