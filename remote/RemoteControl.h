@@ -6,6 +6,8 @@
 #include <QObject>
 #include <QPointer>
 #include <QTimer>
+#include <atomic>
+#include <chrono>
 #include <functional>
 #include <cstdint>
 #include <optional>
@@ -13,6 +15,7 @@
 #include <utility>
 
 #include "CommandInbox.h"
+#include "ConnectionNotes.h"
 #include "GuardAccess.h"
 #include "MqttConnection.h"
 #include "RemoteMessages.h"
@@ -44,6 +47,8 @@ public:
     void SetDiary(DiaryLine diary) { diary_ = std::move(diary); }
     // Shorter waits for tests and benchmarks; before Start or Apply.
     void SetRetryDelays(const RetryDelays& delays) { connection_.SetRetryDelays(delays); }
+    // How long the link must hold again for an outage to be over (a minute).
+    void SetOutageOverAfter(std::chrono::milliseconds held) { held_.setInterval(held); }
 
     const RemoteSettings& Settings() const { return settings_; }
     // Saves the settings and connects with them (or disconnects when the
@@ -55,6 +60,10 @@ public:
     // A line for the person: the link's state with the broker's address.
     QString StatusLine() const;
     const std::string& Id() const { return id_; }
+    // Drawn anew at each start: a copied home, a cloned machine or a stray
+    // client under the device's id would otherwise push this one off the
+    // broker, and it them, in turn, for good.
+    const std::string& ClientId() const { return clientId_; }
     const Topics& TopicNames() const { return topics_; }
 
     void GuardStarted(CTime at, GuardStartOrigin origin) override;
@@ -94,10 +103,12 @@ private:
     void ConsiderSummary();
     void WriteSummary();
     void OnStatus(const LinkStatus& status);
+    void OnHeld();
     void Note(const std::string& what);
 
     GuardAccess& access_;
     const std::string id_;
+    const std::string clientId_;
     const Topics topics_;
     MqttConnection connection_;
     RemoteSettings settings_;
@@ -113,7 +124,11 @@ private:
     // The names whose buttons are kept on the broker now.
     std::vector<std::string> buttonNames_;
     bool started_ = false;
-    LinkState lastNoted_ = LinkState::Off;
+    ConnectionNotes notes_;
+    // Runs while a link that came back after trouble has to hold.
+    QTimer held_;
+    // When Home Assistant last said "online", on libmosquitto's thread; -1: never.
+    std::atomic<std::int64_t> lastOnlineMs_{-1};
     QPointer<QWidget> mainWindow_;
     QPointer<RemoteDialog> dialog_;
 };

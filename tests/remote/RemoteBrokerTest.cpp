@@ -273,16 +273,61 @@ TEST_F(RemoteBrokerTest, ACommandLeftRetainedOnTheBrokerIsNotObeyedAtConnection)
     const std::string guardConfig = "homeassistant/switch/hauntwatch_" + control->Id() + "/guard/config";
     ASSERT_TRUE(listener.WaitForCount(guardConfig, 1));
     // The program hears its subscriptions in order: once it has answered a
-    // later message, it has handled the retained command.
-    ASSERT_TRUE(listener.Publish(kHomeAssistantStatus, "online"));
+    // later message, it has handled the retained command.  Home Assistant
+    // said "online" five hundred times in a moment: one start, one answer.
+    ASSERT_TRUE(listener.Flood(kHomeAssistantStatus, std::vector<std::string>(500, "online")));
     ASSERT_TRUE(listener.WaitForCount(guardConfig, 2));
     EXPECT_TRUE(guard.origins.empty()) << "a retained ON started the guard";
+    // An OFF while off is answered, after whatever the burst still brings.
+    Listener answers(broker.port(), {topics.guard});
+    ASSERT_TRUE(answers.WaitForCount(topics.guard, 1));
+    ASSERT_TRUE(listener.Publish(topics.guardSet, "OFF"));
+    ASSERT_TRUE(answers.WaitForCount(topics.guard, 2));
+    EXPECT_EQ(listener.On(guardConfig).size(), 2u) << "a burst of \"online\" was answered more than once";
 
     ASSERT_TRUE(listener.Publish(topics.guardSet, "ON"));
     EXPECT_TRUE(WaitFor([&] { return guard.origins.size() == 1; }, 10s)) << "a live ON after it was not obeyed";
     control.reset();
     EXPECT_TRUE(Noted("ignored 1 command since ") && Noted("the last: retained \"ON\""))
         << "the diary does not say why nothing happened";
+}
+
+// A copied home or a stray client connects under the id every Hauntwatch of
+// this home once used: nothing happens to this one.  The broker then goes
+// away twice in a few seconds: one outage, written when it begins and when
+// the link has held again, with its attempts.
+TEST_F(RemoteBrokerTest, AStrayClientUnderTheOldIdDisturbsNothingAndAnOutageIsTwoLines)
+{
+    Broker broker(home / "broker");
+    ASSERT_TRUE(broker.Start());
+    auto control = StartRemote(To(broker));
+    control->SetOutageOverAfter(3s);
+    ASSERT_TRUE(WaitState(*control, LinkState::Connected));
+    ASSERT_TRUE(WaitFor([&] { return diary.size() == 1; }, 5s));
+    EXPECT_EQ(diary[0].rfind("Connected to mqtt://127.0.0.1:", 0), 0u) << diary[0];
+    {
+        mosquitto* stray = mosquitto_new(("hauntwatch-" + control->Id()).c_str(), true, nullptr);
+        mosquitto_reconnect_delay_set(stray, 1, 1, false);
+        mosquitto_connect_async(stray, "127.0.0.1", broker.port(), 30);
+        mosquitto_loop_start(stray);
+        WaitFor([] { return false; }, 5s);
+        mosquitto_disconnect(stray);
+        mosquitto_loop_stop(stray, false);
+        mosquitto_destroy(stray);
+    }
+    EXPECT_EQ(control->Status().state, LinkState::Connected);
+    EXPECT_EQ(diary.size(), 1u) << diary.back();
+
+    for (int i = 0; i < 2; ++i) {
+        broker.Stop();
+        ASSERT_TRUE(WaitState(*control, LinkState::Lost));
+        ASSERT_TRUE(broker.Start());
+        ASSERT_TRUE(WaitState(*control, LinkState::Connected));
+    }
+    ASSERT_TRUE(WaitFor([&] { return diary.size() == 3; }, 10s)) << diary.back();
+    EXPECT_EQ(diary[1].rfind("Lost the connection to mqtt://127.0.0.1:", 0), 0u) << diary[1];
+    EXPECT_NE(diary[2].find(" after "), std::string::npos) << diary[2];
+    EXPECT_NE(diary[2].find(" attempts; the last trouble: "), std::string::npos) << diary[2];
 }
 
 // Every noise of the library is a button; buttons follow the library, and a
@@ -434,7 +479,8 @@ TEST_F(RemoteBrokerTest, ABrokerRestartedOrStartedLateGetsTheWholeStateAgain)
 
     broker.Stop();
     ASSERT_TRUE(WaitState(*control, LinkState::Lost)) << control->StatusLine().toStdString();
-    EXPECT_TRUE(Noted("Lost the connection"));
+    EXPECT_EQ(diary.size(), 1u) << "the link had not held yet: still the outage of the start";
+    EXPECT_TRUE(Noted("Cannot reach"));
     // While the broker is away the guard goes on.
     control->WakeUpArmed(CTime(2026, 12, 7, 22, 5, 0));
     control->Played(PlayReport{CTime(2026, 12, 7, 22, 1, 0), "/x/radio.txt", PlayKind::Program, PlayOutcome::Started,

@@ -14,6 +14,7 @@
 
 #include "BrokerAddress.h"
 #include "CommandInbox.h"
+#include "ConnectionNotes.h"
 #include "DeviceId.h"
 #include "RemoteMessages.h"
 #include "RemoteSettings.h"
@@ -203,6 +204,34 @@ mode_t ModeOf(const QString& path)
     struct stat info {};
     ::stat(QFile::encodeName(path).constData(), &info);
     return info.st_mode & 07777;
+}
+
+// Three days of a link that breaks a minute after each return, the worst
+// for the diary since every outage ends: in any 24 hours its lines take at
+// most 4 KiB, and what was left out is said and counted.
+TEST(ConnectionNotesTest, TheWorstFlappingTakesAtMostFourKiBOfTheDiaryInAnyDay)
+{
+    std::int64_t at = 0;
+    std::vector<std::pair<std::int64_t, std::string>> lines;
+    ConnectionNotes notes([&](const std::string& line) { lines.emplace_back(at, line); });
+    const std::string broker = "mqtts://" + std::string(60, 'b') + ":8883";
+    notes.Connected("Connected to " + broker + ".", at);
+    for (std::int64_t start = 0; start < 3 * 86400; start += 62) {
+        notes.Trouble("Lost the connection to " + broker + " (" + std::string(150, 'r') + ").", true, at = start);
+        notes.Connected("Connected to " + broker + ".", at = start + 1);
+        notes.Held(broker, at = start + 61);
+    }
+    ASSERT_GT(lines.size(), 3u);
+    for (std::size_t first = 0; first < lines.size(); ++first) {
+        std::size_t bytes = 0;
+        for (std::size_t i = first; i < lines.size() && lines[i].first < lines[first].first + 86400; ++i)
+            bytes += lines[i].second.size() + ConnectionNotes::kLineOverhead;
+        ASSERT_LE(bytes, ConnectionNotes::kBytesPerDay) << "from line " << first;
+    }
+    EXPECT_EQ(lines[2].second.rfind("Connected to mqtts://", 0), 0u);
+    EXPECT_NE(lines[2].second.find(" after 1 attempt; the last trouble: Lost the connection"), std::string::npos);
+    EXPECT_TRUE(std::any_of(lines.begin(), lines.end(), [](const auto& l) { return l.second.starts_with("more connection trouble"); }));
+    EXPECT_TRUE(std::any_of(lines.begin(), lines.end(), [](const auto& l) { return l.second.find(" more left out) ") != std::string::npos; }));
 }
 
 TEST(RemoteSettingsTest, TheFileStaysOwnerOnlyWhoeverWritesItAndTheGroupRoundTrips)
