@@ -76,7 +76,7 @@ public:
     Program(const std::string& folder, const XServer& x, const Broker& broker, std::vector<LibraryNoise> library = {})
         : folder_(folder), library_(std::move(library))
     {
-        for (const char* sub : {"home", "config/Hauntwatch", "bin"})
+        for (const char* sub : {"home", "config", "bin"})
             std::filesystem::create_directories(folder_ + "/" + sub);
         std::filesystem::create_directory(folder_ + "/run");
         std::filesystem::permissions(folder_ + "/run", std::filesystem::perms::owner_all);
@@ -87,7 +87,7 @@ public:
         }
         std::filesystem::permissions(folder_ + "/bin/xdg-open", std::filesystem::perms::owner_all);
         WriteSettingsFile();
-        std::ofstream(folder_ + "/config/Hauntwatch/hauntwatch.conf")
+        std::ofstream(home() + "/hauntwatch.conf")
             << "[Remote]\nBroker=" << broker.Url() << "\nName=" << std::filesystem::path(folder_).filename().string() << "\n";
 
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
@@ -378,8 +378,9 @@ TEST_F(EndToEndTest, TwoHomesOnOneBrokerAreTwoDevicesEachSwitchingOnlyItself)
 
     ASSERT_TRUE(listener.Publish(k.guardSet, "ON"));
     ASSERT_TRUE(listener.WaitFor(k.guard, "ON")) << "the kitchen did not start";
-    // Both send all they keep again; the attic's guard is still off by then.
-    ASSERT_TRUE(listener.Publish(kHomeAssistantStatus, "online"));
+    // An OFF to the attic while it is off is answered with its state, which
+    // is still off by then.
+    ASSERT_TRUE(listener.Publish(a.guardSet, "OFF"));
     ASSERT_TRUE(listener.WaitForCount(a.guard, 3)) << "the attic did not answer";
     EXPECT_EQ(listener.Latest(a.guard), "OFF") << "the kitchen's command switched the attic";
 
@@ -387,7 +388,7 @@ TEST_F(EndToEndTest, TwoHomesOnOneBrokerAreTwoDevicesEachSwitchingOnlyItself)
     ASSERT_TRUE(listener.WaitFor(a.guard, "ON"));
     ASSERT_TRUE(listener.Publish(k.guardSet, "OFF"));
     ASSERT_TRUE(listener.WaitFor(k.guard, "OFF"));
-    ASSERT_TRUE(listener.Publish(kHomeAssistantStatus, "online"));
+    ASSERT_TRUE(listener.Publish(a.guardSet, "ON"));
     ASSERT_TRUE(listener.WaitForCount(a.guard, 5));
     EXPECT_EQ(listener.Latest(a.guard), "ON") << "the kitchen's OFF stopped the attic";
 }

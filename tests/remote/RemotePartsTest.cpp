@@ -264,6 +264,24 @@ TEST(RemoteSettingsTest, TheFileStaysOwnerOnlyWhoeverWritesItAndTheGroupRoundTri
     EXPECT_EQ(ModeOf(file), 0600u) << "a file left readable by others is made private again at start-up";
     EXPECT_EQ(DeviceName(saved), "Kitchen");
     EXPECT_FALSE(DeviceName(RemoteSettings{}).isEmpty()) << "the host name stands in";
+
+    // Two more guards of the same person, each with a home folder of its own:
+    // each starts from no settings, and keeps its own name and buttons.
+    for (const char* name : {"kitchen", "attic"}) {
+        ::setenv("HAUNTWATCH_HOME", (home / name).c_str(), 1);
+        EXPECT_EQ(LoadRemoteSettings(), RemoteSettings{}) << name;
+        ASSERT_TRUE(SaveRemoteSettings(RemoteSettings{saved.broker, {}, {}, QString::fromLatin1(name), {}}));
+        SavePublishedButtons({QString::fromLatin1(name)});
+    }
+    for (const char* name : {"kitchen", "attic"}) {
+        ::setenv("HAUNTWATCH_HOME", (home / name).c_str(), 1);
+        EXPECT_EQ(LoadRemoteSettings().name, name);
+        EXPECT_EQ(LoadPublishedButtons(), QStringList{QString::fromLatin1(name)});
+        EXPECT_EQ(ModeOf(QString::fromStdString(home / (std::string(name) + "/hauntwatch.conf"))), 0600u);
+    }
+    ::unsetenv("HAUNTWATCH_HOME");
+    EXPECT_EQ(UserSettings().fileName(), file);
+    EXPECT_EQ(LoadRemoteSettings(), saved) << "the default home's settings stay its own";
 }
 
 }  // namespace
