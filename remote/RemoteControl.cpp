@@ -82,6 +82,7 @@ void RemoteControl::Start()
     KeepUserSettingsPrivate();
     settings_ = LoadRemoteSettings();
     started_ = true;
+    KeepAway();
     const GuardSnapshot snapshot = access_.Snapshot();
     connection_.Keep(topics_.availability, kOnline);
     KeepDiscovery();
@@ -130,9 +131,14 @@ bool RemoteControl::Apply(const RemoteSettings& settings, QString* error)
     if (!SaveRemoteSettings(settings, error))
         return false;
     const bool renamed = DeviceName(settings) != DeviceName(settings_);
+    const bool detailsChanged = settings.publishDetails != settings_.publishDetails;
     settings_ = LoadRemoteSettings();
-    if (renamed)
+    if (renamed || detailsChanged)
         KeepDiscovery();
+    if (detailsChanged) {
+        KeepAway();
+        KeepLastPlay();
+    }
     Connect();
     return true;
 }
@@ -170,7 +176,8 @@ void RemoteControl::OpenDialog()
 
 void RemoteControl::KeepDiscovery()
 {
-    for (const Message& config : DiscoveryConfigs(id_, DeviceName(settings_), QStringLiteral(HAUNTWATCH_VERSION)))
+    for (const Message& config : DiscoveryConfigs(id_, DeviceName(settings_), QStringLiteral(HAUNTWATCH_VERSION),
+                                                  settings_.publishDetails))
         connection_.Keep(config.topic, config.payload);
     KeepButtons();
 }
@@ -262,7 +269,19 @@ void RemoteControl::SetUnheard(bool unheard)
 // retained message takes the topic off the broker.
 void RemoteControl::SetAway(std::optional<std::pair<std::int64_t, std::int64_t>> span)
 {
-    connection_.Keep(topics_.away, span ? AwayJson(span->first, span->second) : std::string());
+    away_ = span;
+    KeepAway();
+}
+
+void RemoteControl::KeepAway()
+{
+    connection_.Keep(topics_.away, AwayPayload(away_, settings_.publishDetails));
+}
+
+void RemoteControl::KeepLastPlay()
+{
+    if (lastPlay_)
+        connection_.Keep(topics_.lastPlay, LastPlayJson(lastPlay_->first, lastPlay_->second, settings_.publishDetails));
 }
 
 void RemoteControl::GuardStarted(CTime /*at*/, GuardStartOrigin /*origin*/)
@@ -285,7 +304,8 @@ void RemoteControl::PassWillPlay(CTime /*at*/, bool /*soundOrMovie*/)
 
 void RemoteControl::Played(const PlayReport& report)
 {
-    connection_.Keep(topics_.lastPlay, LastPlayJson(report, NoiseNameFor(access_.Snapshot(), report.path)));
+    lastPlay_.emplace(report, NoiseNameFor(access_.Snapshot(), report.path));
+    KeepLastPlay();
     LaterRefresh();
 }
 

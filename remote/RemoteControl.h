@@ -94,6 +94,8 @@ private:
     void RemoveStaleButtons();
     void KeepGuard(bool on);
     void KeepNext(const std::string& next);
+    void KeepAway();
+    void KeepLastPlay();
     void LaterRefresh();
     // On libmosquitto's thread: what a subscription brings.
     void Receive(const Incoming& message);
@@ -117,6 +119,10 @@ private:
     DiaryLine diary_;
     std::optional<int> problems_;
     std::string next_;
+    std::optional<std::pair<std::int64_t, std::int64_t>> away_;
+    // This run's last play and its noise's name, told again in the other
+    // form when the person changes what is published.
+    std::optional<std::pair<PlayReport, std::string>> lastPlay_;
     bool refreshPending_ = false;
     CommandInbox inbox_;
     // The end of the minute whose set-aside commands get one summary line.

@@ -416,6 +416,7 @@ TEST_F(RemoteBrokerTest, WhatTheGuardDoesBecomesTheRetainedState)
                                platform::PlayFailure::FileMissing});
     ASSERT_TRUE(listener.WaitFor(topics.problems, "1")) << "the failure's problem line was not counted";
     const QJsonObject play = QJsonDocument::fromJson(QByteArray::fromStdString(*listener.Latest(topics.lastPlay))).object();
+    EXPECT_FALSE(play.contains("path")) << "a path tells whose house it is: not published unless asked for";
     EXPECT_EQ(play.value("name").toString(), "door");
     EXPECT_EQ(play.value("result").toString(), "failed");
     EXPECT_EQ(play.value("reason").toString(), "file missing");
@@ -437,9 +438,16 @@ TEST_F(RemoteBrokerTest, WhatTheGuardDoesBecomesTheRetainedState)
         for (const Heard& h : listener.On(news))
             EXPECT_FALSE(h.retained) << h.topic << " came as news, yet the broker marked it retained";
 
-    // The person's time away, retained while it is set.
-    control->SetAway(std::pair(CTime(2026, 12, 8, 18, 0, 0).GetTime(), CTime(2026, 12, 20, 12, 0, 0).GetTime()));
+    // The person's time away, retained: only whether it is set, unless the
+    // dates are asked for; then the last play names its file again too.
+    const std::pair<std::int64_t, std::int64_t> away(CTime(2026, 12, 8, 18, 0, 0).GetTime(), CTime(2026, 12, 20, 12, 0, 0).GetTime());
+    control->SetAway(away);
+    EXPECT_TRUE(listener.WaitFor(topics.away, "ON"));
+    RemoteSettings details = To(broker);
+    details.publishDetails = true;
+    ASSERT_TRUE(control->Apply(details));
     EXPECT_TRUE(listener.WaitFor(topics.away, R"({"from":"2026-12-08T18:00:00+01:00","until":"2026-12-20T12:00:00+01:00"})"));
+    EXPECT_TRUE(WaitFor([&] { return listener.Latest(topics.lastPlay).value_or("").find("\"path\":\"/noises/door.wav\"") != std::string::npos; }, 10s));
     control->SetAway(std::nullopt);
     EXPECT_TRUE(listener.WaitFor(topics.away, "")) << "cleared, it leaves the broker";
 
@@ -662,6 +670,16 @@ TEST_F(RemoteBrokerTest, TheDialogRefusesAnAddressItCannotUseAndSavesNothing)
             EXPECT_NE(label->buddy(), nullptr) << label->text().toStdString() << " shows its & as it is";
         }
     }
+    // A password that would cross the network as typed is warned of.
+    const QLabel* plain = dialog.findChild<QLabel*>("plainPassword");
+    ASSERT_NE(plain, nullptr);
+    dialog.brokerField()->setText("mqtt://broker.lan");
+    dialog.passwordField()->setText("s3cret");
+    EXPECT_TRUE(plain->isVisible());
+    dialog.brokerField()->setText("mqtts://broker.lan");
+    EXPECT_FALSE(plain->isVisible());
+    dialog.passwordField()->clear();
+
     dialog.brokerField()->setText("broker.lan:1883");
     dialog.userField()->setText("ann");
     dialog.buttons()->button(QDialogButtonBox::Ok)->click();

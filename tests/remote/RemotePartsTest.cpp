@@ -114,7 +114,7 @@ TEST(RemoteMessagesTest, LastPlayHoldsTimeNamePathResultAndReasonAsJson)
     const PlayReport failed{CTime(2026, 12, 7, 23, 30, 0), "/home/ann/Geräusche/tür.wav", PlayKind::Sound,
                             PlayOutcome::Failed, platform::PlayFailure::NoSoundOutput};
     const QJsonObject json = QJsonDocument::fromJson(QByteArray::fromStdString(
-                                 LastPlayJson(failed, NoiseNameFor(snapshot, failed.path)))).object();
+                                 LastPlayJson(failed, NoiseNameFor(snapshot, failed.path), true))).object();
     EXPECT_EQ(json.value("time").toString(), "2026-12-07T23:30:00+01:00");
     EXPECT_EQ(json.value("name").toString(), QString::fromUtf8("Küchentür"));
     EXPECT_EQ(json.value("path").toString(), QString::fromUtf8("/home/ann/Geräusche/tür.wav"));
@@ -124,7 +124,7 @@ TEST(RemoteMessagesTest, LastPlayHoldsTimeNamePathResultAndReasonAsJson)
     const PlayReport started{CTime(2026, 12, 7, 23, 31, 0), "/x/radio.txt", PlayKind::Program, PlayOutcome::Started,
                              platform::PlayFailure::None};
     const QJsonObject other = QJsonDocument::fromJson(QByteArray::fromStdString(
-                                  LastPlayJson(started, NoiseNameFor(snapshot, started.path)))).object();
+                                  LastPlayJson(started, NoiseNameFor(snapshot, started.path), true))).object();
     EXPECT_EQ(other.value("name").toString(), "") << "a row without a noise names nothing";
     EXPECT_EQ(other.value("result").toString(), "started");
     EXPECT_EQ(other.value("reason").toString(), "");
@@ -136,7 +136,7 @@ TEST(RemoteMessagesTest, LastPlayHoldsTimeNamePathResultAndReasonAsJson)
 TEST(RemoteMessagesTest, TheLastPlaysStateStaysWithinHomeAssistantsLimit)
 {
     QString templateText;
-    for (const Message& config : DiscoveryConfigs("abc", "Kitchen", "1"))
+    for (const Message& config : DiscoveryConfigs("abc", "Kitchen", "1", true))
         if (config.topic.find("/last_play/") != std::string::npos)
             templateText = QJsonDocument::fromJson(QByteArray::fromStdString(config.payload)).object().value("value_template").toString();
     ASSERT_FALSE(templateText.isEmpty());
