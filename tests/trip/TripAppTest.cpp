@@ -169,9 +169,11 @@ TEST_F(TripAppTest, AnotherUsersLockAndSocketInTheTemporaryFolderNeitherHoldNorH
     ASSERT_TRUE(lock.tryLock(0));
     QLocalServer trap;
     ASSERT_TRUE(trap.listen(planted + ".socket"));
-    for (const QString& path : {planted + ".lock", planted + ".socket"})
-        if (::geteuid() == 0)
+    for (const QString& path : {planted + ".lock", planted + ".socket"}) {
+        if (::geteuid() == 0) {
             ASSERT_EQ(::chown(QFile::encodeName(path).constData(), 65534, 65534), 0);
+        }
+    }
     ASSERT_TRUE(trip::WriteDutyRecord(CTime(2026, 12, 6, 20, 0, 0), nullptr));
 
     StartProgram(true);
@@ -372,6 +374,58 @@ TEST_F(TripAppTest, TheAutostartItemWritesAndRemovesTheEntryAndItsMarkShowsWheth
     EXPECT_FALSE(QFileInfo::exists(entry));
     EXPECT_FALSE(QFileInfo::exists(unit)) << "choosing the item again removes both";
     EXPECT_FALSE(autostart->isChecked());
+}
+
+// The program unpacked under a path with a "$", a space and a "%", guarding
+// a home with a backslash: the unit runs that very program and the service
+// manager has no word for it, and neither has systemd's generator of units
+// for the session's autostart entries, nor for what it makes.  A path
+// systemd cannot run is refused, naming the character, and nothing is written.
+TEST_F(TripAppTest, AProgramPathWithADollarASpaceAndAPercentIsCarriedAndOneSystemdCannotRunIsRefused)
+{
+    auto says = [this](const QString& program, const QStringList& arguments, const QProcessEnvironment& environment) {
+        QProcess process;
+        process.setProcessEnvironment(environment);
+        process.setProcessChannelMode(QProcess::MergedChannels);
+        process.start(program, arguments);
+        EXPECT_TRUE(process.waitForFinished(30000)) << program.toStdString();
+        EXPECT_EQ(process.exitCode(), 0) << program.toStdString();
+        return process.readAll().toStdString();
+    };
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("XDG_RUNTIME_DIR", QString::fromStdString(home / "run"));
+    environment.insert("XDG_CONFIG_HOME", QString::fromStdString(home / "xdg config"));
+    environment.insert("XDG_CONFIG_DIRS", QString::fromStdString(home / "no system entries"));
+    const std::string folder = home / "a$b c%d";
+    std::filesystem::create_directories(folder);
+    std::filesystem::create_symlink(QCoreApplication::applicationFilePath().toStdString(), folder + "/hauntwatch");
+    const QString program = QString::fromStdString(folder + "/hauntwatch");
+    QString error;
+    ASSERT_TRUE(trip::WriteAutostartEntry(program, QString::fromStdString(home / "back\\slash"), &error)) << error.toStdString();
+
+    EXPECT_EQ(says("systemd-analyze", {"--user", "verify", trip::ServiceUnitPath()}, environment), "");
+    EXPECT_NE(ReadWhole(trip::ServiceUnitPath().toStdString()).find("ExecStart=\"" + home / "a$b c%%d/hauntwatch\" --resume\n"),
+              std::string::npos);
+    EXPECT_EQ(QFileInfo(trip::AutostartWantsPath()).symLinkTarget(), trip::ServiceUnitPath()) << "wanted by the session's autostart";
+    const std::string made = home / "generated";
+    for (const char* late : {"/early", "/normal", "/late"})
+        std::filesystem::create_directories(made + late);
+    EXPECT_EQ(says("/usr/lib/systemd/user-generators/systemd-xdg-autostart-generator",
+                   {QString::fromStdString(made + "/normal"), QString::fromStdString(made + "/early"), QString::fromStdString(made + "/late")},
+                   environment), "");
+    for (const auto& unit : std::filesystem::recursive_directory_iterator(made)) {
+        if (unit.path().extension() == ".service" && !unit.is_symlink()) {
+            EXPECT_EQ(says("systemd-analyze", {"--user", "verify", QString::fromStdString(unit.path())}, environment), "")
+                << ReadWhole(unit.path());
+        }
+    }
+
+    ASSERT_TRUE(trip::RemoveAutostartEntry(&error));
+    EXPECT_FALSE(QFileInfo(trip::AutostartWantsPath()).isSymLink());
+    EXPECT_FALSE(trip::WriteAutostartEntry(QString::fromStdString(home / "it's/hauntwatch"), {}, &error));
+    EXPECT_TRUE(error.contains("a single quote (')")) << error.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(trip::ServiceUnitPath()));
+    EXPECT_FALSE(trip::AutostartEntryExists());
 }
 
 TEST(AutostartTest, ArgumentsAreQuotedForTheExecKey)
