@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <string_view>
@@ -53,6 +54,17 @@ AwayFile Trouble(std::string why)
 }
 
 }  // namespace
+
+PlanStretch StretchAround(const std::optional<AwaySpan>& away, CTime now, CTimeSpan length, bool guardOn)
+{
+    PlanStretch stretch{now, now + length};
+    if (!away || !(now < away->until))
+        return stretch;
+    if (!guardOn && now < away->from)
+        stretch = {away->from, away->from + length};
+    stretch.to = std::min(stretch.to, away->until);
+    return stretch;
+}
 
 std::string AwaySpanPath()
 {

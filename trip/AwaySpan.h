@@ -27,6 +27,15 @@ struct AwayFile {
     std::optional<std::string> trouble;
 };
 
+// What a plan of `length` from `now` covers: the guard goes on when the
+// person leaves and off when they are back, so a guard that is off now is
+// planned from a leaving time ahead, and any plan stops at the return.
+struct PlanStretch {
+    CTime from;
+    CTime to;
+};
+PlanStretch StretchAround(const std::optional<AwaySpan>& away, CTime now, CTimeSpan length, bool guardOn);
+
 std::string AwaySpanPath();
 // Each line a time such as 2026-12-20T12:00 (seconds and an offset from UTC
 // may follow), ended by LF or CRLF; only a regular file is read, and it is

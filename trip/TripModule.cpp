@@ -14,6 +14,7 @@
 #include "DiaryWindow.h"
 #include "DutyRecord.h"
 #include "Messenger.h"
+#include "Timeline.h"
 
 namespace trip {
 
@@ -95,7 +96,33 @@ void TripModule::AttachTo(QWidget& window, QMenu& menu)
     connect(diaryAction_, &QAction::triggered, this, [this, &window] { ShowDiary(window); });
 
     awayAction_ = menu.addAction(QString::fromUtf8(kAwayItem));
+    awayAction_->setCheckable(true);
     connect(awayAction_, &QAction::triggered, this, [this, &window] { ShowAway(window); });
+    ShowAwayInMenu();
+}
+
+// Nothing else in the main window says a span is set: its item does, with
+// the return time.
+void TripModule::ShowAwayInMenu()
+{
+    if (!awayAction_)
+        return;
+    awayAction_->setChecked(away_.has_value());
+    awayAction_->setText(away_ ? QStringLiteral("A&way until %1\u2026").arg(ShortTimeText(away_->until))
+                               : QString::fromUtf8(kAwayItem));
+}
+
+// An open diary window follows the guard and the span; from the event
+// loop, since the guard's events come in the middle of its passes.
+void TripModule::DiaryMayHaveChanged()
+{
+    if (!diary_ || !diary_->isVisible() || std::exchange(diaryRefreshPending_, true))
+        return;
+    QTimer::singleShot(0, this, [this] {
+        diaryRefreshPending_ = false;
+        if (diary_ && diary_->isVisible())
+            diary_->Refresh();
+    });
 }
 
 void TripModule::AfterStartUp()
@@ -152,6 +179,8 @@ bool TripModule::SetAway(std::optional<AwaySpan> span, std::string* error)
 
 void TripModule::TellAway()
 {
+    ShowAwayInMenu();
+    DiaryMayHaveChanged();
     if (awayListener_)
         awayListener_(away_);
 }
@@ -262,6 +291,7 @@ void TripModule::GuardStarted(CTime at, GuardStartOrigin origin)
     forgottenSince_.reset();
     records_.GuardStarted(at, origin);
     TellAwayTrouble(at, origin == GuardStartOrigin::Person || (startingUp_ && !resume_));
+    DiaryMayHaveChanged();
 }
 
 void TripModule::GuardStopped(CTime at)
@@ -269,6 +299,7 @@ void TripModule::GuardStopped(CTime at)
     guardTouched_ = true;
     forgottenSince_.reset();
     records_.GuardStopped(at);
+    DiaryMayHaveChanged();
     // Turned off while away (the mansion, Quit, the close box, the remote
     // control): somebody is evidently home, and the span is over.
     if (!std::exchange(timerFailed_, false) && away_ && away_->Holds(at)) {

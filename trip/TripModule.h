@@ -87,6 +87,8 @@ private:
     void OnAwayTimer();
     void TellAway();
     void TellAwayTrouble(CTime at, bool personAtWindow);
+    void ShowAwayInMenu();
+    void DiaryMayHaveChanged();
 
     class AwayTimerWindow;
 
@@ -109,6 +111,7 @@ private:
     // A stop that follows the guard's timer failing is nobody's choice.
     bool timerFailed_ = false;
     QPointer<DiaryWindow> diary_;
+    bool diaryRefreshPending_ = false;
 };
 
 }  // namespace trip

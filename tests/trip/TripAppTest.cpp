@@ -8,6 +8,9 @@
 #include <QStandardPaths>
 #include <QTreeWidget>
 #include <QCheckBox>
+#include <QDialogButtonBox>
+#include <QLabel>
+#include <QPushButton>
 #include <QCryptographicHash>
 #include <QLocalServer>
 #include <QLockFile>
@@ -17,6 +20,7 @@
 
 #include "AppTestFixture.h"
 #include "Autostart.h"
+#include "AwayDialog.h"
 #include "Diary.h"
 #include "DiaryFormat.h"
 #include "DiaryWindow.h"
@@ -240,9 +244,12 @@ TEST_F(TripAppTest, AResumeHandedOverAfterAStartByHandPutsHimBackFromTheRecordIt
 
 // "Away from … until …" on the guard's clock: on duty when the person
 // leaves, again at a start in the middle, off when they are back; turned off
-// while away, the span is over.
+// while away, the span is over.  The person sees it: the item says until
+// when, an open diary window follows without Refresh and plans no further
+// than the return.
 TEST_F(TripAppTest, AwayPutsHimOnDutyAtTheLeavingTimeAndOffAtTheReturn)
 {
+    WriteSettings(home / "noises.hwt", [](GuardSettingsRecord& s) { SetNoise(s, 0, 30, "/noises/note.txt"); });
     StartProgram(false);
     ASSERT_NE(trip->AwayAction(), nullptr);
     EXPECT_TRUE(SayWhut()->actions().indexOf(trip->AwayAction()) == SayWhut()->actions().indexOf(trip->DiaryAction()) + 1)
@@ -251,6 +258,8 @@ TEST_F(TripAppTest, AwayPutsHimOnDutyAtTheLeavingTimeAndOffAtTheReturn)
     const trip::AwaySpan span{start + CTimeSpan(3600), start + CTimeSpan(5 * 3600)};
     ASSERT_TRUE(trip->SetAway(span));
     EXPECT_EQ(trip::ReadAwaySpan(), span) << "kept in the home folder";
+    EXPECT_TRUE(trip->AwayAction()->isChecked());
+    EXPECT_EQ(trip->AwayAction()->text(), "A&way until " + trip::ShortTimeText(span.until) + QChar(0x2026));
     EXPECT_EQ(timer.Delay(&trip->AwayTimer()), 3600u * 1000);
     EXPECT_EQ(guardOn, 0);
 
@@ -272,11 +281,37 @@ TEST_F(TripAppTest, AwayPutsHimOnDutyAtTheLeavingTimeAndOffAtTheReturn)
     EXPECT_EQ(guardOn, 1);
     EXPECT_EQ(Lines(DiaryLog()).back(), trip::IsoLocalTime(CTime::GetCurrentTime()) + "\tguard on\taway");
 
+    trip->DiaryAction()->trigger();
+    ASSERT_NE(trip->Diary(), nullptr);
+    QLabel* summary = nullptr;
+    for (QLabel* label : trip->Diary()->findChildren<QLabel*>())
+        if (label->text().contains("failed in the last 7 days"))
+            summary = label;
+    ASSERT_NE(summary, nullptr);
+    EXPECT_TRUE(summary->text().contains("Mervo is on duty")) << summary->text().toStdString();
+    EXPECT_TRUE(summary->text().contains("You are away from " + trip::ShortTimeText(span.from))) << summary->text().toStdString();
+    ASSERT_FALSE(trip->Diary()->Plan().empty());
+    EXPECT_LE(trip->Diary()->Plan().back().at, span.until) << "planned past the return";
+    EXPECT_EQ(trip->Diary()->List().findItems("guard on (away)", Qt::MatchExactly, 1).size(), 2);
+
     clock.Advance(3 * 3600);
     timer.Fire(&trip->AwayTimer());
     EXPECT_EQ(guardOn, 0) << "off when the person is back";
+    EXPECT_TRUE(QTest::qWaitFor([&] { return summary->text().contains("Mervo is off duty"); }, 5000))
+        << "the open window still says " << summary->text().toStdString();
+    EXPECT_FALSE(summary->text().contains("You are away"));
+    EXPECT_FALSE(trip->AwayAction()->isChecked());
     EXPECT_FALSE(trip::ReadAwaySpan()) << "the span is over";
     EXPECT_EQ(Lines(DiaryLog()).back(), trip::IsoLocalTime(span.until) + "\tguard off");
+
+    // Spans are the minutes the dialog shows, not the seconds it opened at.
+    clock.Advance(17);
+    trip::AwayDialog dialog(std::nullopt, frameWidget());
+    dialog.show();
+    dialog.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
+    ASSERT_TRUE(dialog.Chosen());
+    EXPECT_EQ(dialog.Chosen()->from.GetTime() % 60, 0);
+    EXPECT_EQ(dialog.Chosen()->until.GetTime() % 60, 0);
 
     // Turned off by hand while away: somebody is home.
     const CTime later = CTime::GetCurrentTime();
