@@ -71,9 +71,15 @@ RemoteControl::RemoteControl(GuardAccess& access, QObject* parent)
 RemoteControl::~RemoteControl()
 {
     delete dialog_.data();
+    Leave();
+}
+
+void RemoteControl::Leave()
+{
     connection_.Close(Message{topics_.availability, kOffline});
     inbox_.Abandon();
     WriteSummary();
+    connection_.Settle(std::chrono::seconds(3));
 }
 
 void RemoteControl::Start()

@@ -39,6 +39,9 @@ public:
     // Says "offline" (retained) at a clean exit and lets go of the broker;
     // what was set aside since the last summary gets its line.
     ~RemoteControl() override;
+    // The same, for an end that cannot wait for the destructors: returns once
+    // the goodbye has left (or after a few seconds).
+    void Leave();
 
     // Keeps the settings file private and connects when a broker is set.
     void Start();
