@@ -110,7 +110,11 @@ int RunPlanCommand(std::string_view duration, std::ostream& out, std::ostream& e
     }
     MediaLengthCache lengths(cacheFile.empty() ? MediaLengthCache::DefaultCacheFile() : cacheFile);
     const GuardSnapshot settings = TakeGuardSnapshot();
-    const PlanStretch stretch = StretchAround(ReadAwaySpan(), CTime::GetCurrentTime(), *span, false);
+    const AwayFile away = ReadAwayFile();
+    if (away.trouble)
+        err << "hauntwatch: the away file " << AwaySpanPath() << " cannot be used: " << OneLine(*away.trouble)
+            << "; planned as if no time away were set\n";
+    const PlanStretch stretch = StretchAround(away.span, CTime::GetCurrentTime(), *span, false);
     for (const PlanEvent& event : ComputePlan(settings, stretch.from, stretch.to - stretch.from, lengths))
         out << FormatPlanLine(event) << '\n';
     // What is still buffered fails only now, on a full device.
