@@ -144,6 +144,7 @@ DiaryWindow::DiaryWindow(GuardAccess& access, QWidget* parent)
       list_(new QTreeWidget(this))
 {
     setWindowTitle(QStringLiteral("Mervo's Diary"));
+    summary_->setObjectName(QStringLiteral("summary"));
     list_->setColumnCount(4);
     list_->setHeaderLabels({QStringLiteral("When"), QStringLiteral("What"), QStringLiteral("Noise"), QStringLiteral("File or reason")});
     list_->setRootIsDecorated(false);

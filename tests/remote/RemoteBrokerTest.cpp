@@ -303,20 +303,9 @@ TEST_F(RemoteBrokerTest, AStrayClientUnderTheOldIdDisturbsNothingAndAnOutageIsTw
     auto control = StartRemote(To(broker));
     control->SetOutageOverAfter(3s);
     ASSERT_TRUE(WaitState(*control, LinkState::Connected));
-    ASSERT_TRUE(WaitFor([&] { return diary.size() == 1; }, 5s));
-    EXPECT_EQ(diary[0].rfind("Connected to mqtt://127.0.0.1:", 0), 0u) << diary[0];
-    {
-        mosquitto* stray = mosquitto_new(("hauntwatch-" + control->Id()).c_str(), true, nullptr);
-        mosquitto_reconnect_delay_set(stray, 1, 1, false);
-        mosquitto_connect_async(stray, "127.0.0.1", broker.port(), 30);
-        mosquitto_loop_start(stray);
-        WaitFor([] { return false; }, 5s);
-        mosquitto_disconnect(stray);
-        mosquitto_loop_stop(stray, false);
-        mosquitto_destroy(stray);
-    }
-    EXPECT_EQ(control->Status().state, LinkState::Connected);
-    EXPECT_EQ(diary.size(), 1u) << diary.back();
+    ASSERT_TRUE(Listener(broker.port(), {}, "hauntwatch-" + control->Id()).connected());
+    WaitFor([] { return false; }, 3s);
+    EXPECT_EQ(diary, std::vector<std::string>{"Connected to " + broker.Url() + "."});
 
     for (int i = 0; i < 2; ++i) {
         broker.Stop();
@@ -325,8 +314,7 @@ TEST_F(RemoteBrokerTest, AStrayClientUnderTheOldIdDisturbsNothingAndAnOutageIsTw
         ASSERT_TRUE(WaitState(*control, LinkState::Connected));
     }
     ASSERT_TRUE(WaitFor([&] { return diary.size() == 3; }, 10s)) << diary.back();
-    EXPECT_EQ(diary[1].rfind("Lost the connection to mqtt://127.0.0.1:", 0), 0u) << diary[1];
-    EXPECT_NE(diary[2].find(" after "), std::string::npos) << diary[2];
+    EXPECT_EQ(diary[1].rfind("Lost the connection to " + broker.Url(), 0), 0u) << diary[1];
     EXPECT_NE(diary[2].find(" attempts; the last trouble: "), std::string::npos) << diary[2];
 }
 

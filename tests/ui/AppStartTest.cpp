@@ -105,8 +105,7 @@ TEST_F(AppStartTest, OnlyOneProgramPerHomeFolderClaimsTheChannel)
     // used: such a start runs on its own and hands nothing over.
     ASSERT_EQ(::chmod(QFile::encodeName(first.SocketPath()).constData(), 0777), 0);
     EXPECT_TRUE(ShellOpenChannel(QString::fromStdString(home.path())).Claim());
-    const QString elsewhereLock = elsewhere.SocketPath().replace(".socket", ".lock");
-    if (::geteuid() == 0 && ::chown(QFile::encodeName(elsewhereLock).constData(), 65534, 65534) == 0) {
+    if (::geteuid() == 0 && ::chown(QFile::encodeName(elsewhere.SocketPath().replace(".socket", ".lock")).constData(), 65534, 65534) == 0) {
         EXPECT_TRUE(ShellOpenChannel(QString::fromStdString(otherHome.path())).Claim());
     }
 }
