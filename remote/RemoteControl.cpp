@@ -4,8 +4,8 @@
 #include <QFile>
 #include <QMenu>
 #include <QMenuBar>
-#include <QTimer>
 #include <QRandomGenerator>
+#include <QTimer>
 #include <QWidget>
 #include <algorithm>
 #include <ctime>
@@ -37,7 +37,8 @@ std::int64_t BootMilliseconds()
 
 std::string FreshClientId(const std::string& deviceId)
 {
-    return "hauntwatch-" + deviceId + "-" + QString::number(QRandomGenerator::system()->generate(), 16).rightJustified(8, u'0').toStdString();
+    const QString drawn = QString::number(QRandomGenerator::system()->generate(), 16).rightJustified(8, u'0');
+    return "hauntwatch-" + deviceId + "-" + drawn.toStdString();
 }
 
 std::string SummaryLine(const CommandInbox::Summary& summary)
