@@ -72,6 +72,11 @@ void ProgramParts::SetUnattendedUntilUp(std::function<void(bool)> unattended)
         parts_->unattended(parts_->resume);
 }
 
+void ProgramParts::WriteLastLines()
+{
+    parts_->remote.Leave();
+}
+
 void ProgramParts::JoinTo(CWinApp& app)
 {
     Parts& p = *parts_;

@@ -29,6 +29,10 @@ public:
     // messenger shows none until the window is up.
     void SetUnattendedUntilUp(std::function<void(bool)> unattended);
 
+    // What a normal end writes, for an end without one (the display gone):
+    // nothing of the windows is touched.
+    void WriteLastLines();
+
 private:
     struct Parts;
     std::unique_ptr<Parts> parts_;

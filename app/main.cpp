@@ -6,7 +6,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
 #include <iostream>
+#include <utility>
 #include <vector>
 
 #include "CFrameWnd.h"
@@ -54,6 +56,25 @@ std::vector<char*> WithNativePlatform(int argc, char** argv)
         arguments.insert(arguments.begin() + 1, {option, platforms});
     arguments.push_back(nullptr);
     return arguments;
+}
+
+// While the program runs: what a normal end does before main returns.
+std::function<void()> endingFromInside;
+
+// Qt's X11 platform ends the process with exit(1), from inside the event
+// loop, when the display goes away (an X server that ended, a lost
+// connection).  main never returns, and the exit handlers would then tear
+// down the application's windows under a platform that is gone, and crash.
+// So the lines of a normal end are written here, and the process ends at
+// once with a failure status, for a supervising unit to start it again; the
+// duty record stays, as for any end that is not the person's.
+void EndedFromInside()
+{
+    if (const std::function<void()> end = std::exchange(endingFromInside, nullptr)) {
+        end();
+        std::fflush(nullptr);
+        std::_Exit(1);
+    }
 }
 
 }  // namespace
@@ -106,8 +127,15 @@ int main(int argc, char** argv)
     parts.JoinTo(theApp);
     parts.SetUnattendedUntilUp([&services](bool unattended) { services.Messenger().SetUnattended(unattended); });
 
+    endingFromInside = [&parts, &supervision] {
+        parts.WriteLastLines();
+        supervision.Stopping();
+    };
+    std::atexit(EndedFromInside);
+
     theApp.SetCommandLine(FrameworkArguments(options));
     const int status = theApp.Run();
+    endingFromInside = nullptr;
     // Handed over to the running program: this start did its part.
     if (theApp.HandedOver() && status == 0)
         supervision.Ready();

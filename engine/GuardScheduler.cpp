@@ -119,29 +119,38 @@ void LogQuietHold(CTime wake, CTime now)
                       + now.Format("  %m/%d/%Y %H:%M"));
 }
 
+// The end of the quiet window `at` lies in; none outside it.
+std::optional<CTime> QuietWindowEnd(CTime at)
+{
+    const int from = GuardSettings.quietWindow.quietFromHour;
+    const int to = GuardSettings.quietWindow.quietToHour;
+    const int hour = at.GetHour();
+    if (to >= from)
+        return from <= hour && hour < to ? std::optional(AtHour(at, 0, to)) : std::nullopt;
+    if (hour >= from)
+        return AtHour(at, 1, to);
+    if (hour < to)
+        return AtHour(at, 0, to);
+    return std::nullopt;
+}
+
 // `armedAt` stamps the event: the wake-up is armed after the pass's plays,
 // so a record of the hold comes after theirs.
 CTime MoveOutOfQuietWindow(CTime wake, CTime now, CTime armedAt)
 {
-    const int from = GuardSettings.quietWindow.quietFromHour;
-    const int to = GuardSettings.quietWindow.quietToHour;
-    const int hour = wake.GetHour();
-    if (to >= from) {
-        if (from <= hour && hour < to) {
-            wake = AtHour(wake, 0, to);
-            InstalledGuardEvents().QuietHold(wake, armedAt);
-        }
+    const std::optional<CTime> end = QuietWindowEnd(wake);
+    if (!end)
         return wake;
-    }
-    if (hour >= from)
-        wake = AtHour(wake, 1, to);
-    else if (hour < to)
-        wake = AtHour(wake, 0, to);
-    else
-        return wake;
-    LogQuietHold(wake, now);
-    InstalledGuardEvents().QuietHold(wake, armedAt);
-    return wake;
+    if (GuardSettings.quietWindow.quietToHour < GuardSettings.quietWindow.quietFromHour)
+        LogQuietHold(*end, now);
+    InstalledGuardEvents().QuietHold(*end, armedAt);
+    return *end;
+}
+
+bool AnyDue(CTime now)
+{
+    return std::any_of(std::begin(GuardSettings.slots), std::end(GuardSettings.slots),
+                       [now](const NoiseSlot& slot) { return IsDue(slot, now); });
 }
 
 // A hand-edited file can hold a negative interval (a wake-up before the pass)
@@ -173,14 +182,21 @@ void PrepareGuardStart()
 bool RunGuardPass(platform::TimerWindow& owner)
 {
     const CTime now = CTime::GetCurrentTime();
-    CTime wake = HoldRowsOutsideTheirHours(now, now + CTimeSpan(kSecondsPerDay));
-    const bool played = PlayDueSlots(now);
+    CTime wake = now + CTimeSpan(kSecondsPerDay);
+    // Wakes never fall in the quiet window, except late, after a suspend or a
+    // clock step into it: what is overdue then waits for the window's end.
+    const bool heldQuiet = QuietWindowEnd(now) && AnyDue(now);
+    if (!heldQuiet)
+        wake = HoldRowsOutsideTheirHours(now, wake);
+    const bool played = !heldQuiet && PlayDueSlots(now);
     // The timer counts its delay from being set, after the plays: that, not
     // the pass's start, is when it will wake.
     const CTime armedAt = played ? CTime::GetCurrentTime() : now;
     wake = RescheduleSlots(now, wake);
     if (AnyRowKeepsHours())
         wake = EarliestKeptDue(wake);
+    if (heldQuiet)
+        wake = now;
     wake = MoveOutOfQuietWindow(wake, now, armedAt);
     const UINT delay = DelayMilliseconds(wake, now);
     if (win::SetTimer(&owner, guardTimerId, delay, nullptr) == 0) {

@@ -4,9 +4,11 @@
 #include <QFile>
 #include <QMenu>
 #include <QMenuBar>
+#include <QRandomGenerator>
 #include <QTimer>
 #include <QWidget>
 #include <algorithm>
+#include <ctime>
 
 #include "BrokerAddress.h"
 #include "DeviceId.h"
@@ -20,6 +22,25 @@ namespace {
 // Whatever was set aside in a minute gets one line at its end.
 constexpr auto kSummaryMinute = std::chrono::minutes(1);
 
+// Home Assistant says "online" once as it starts; more within this long of
+// each other are one start (or somebody's flood), answered once.
+constexpr std::int64_t kOnlineBurstMs = 5000;
+constexpr auto kOutageOverAfter = std::chrono::minutes(1);
+
+// Milliseconds on a clock that neither steps nor stops while the machine sleeps.
+std::int64_t BootMilliseconds()
+{
+    timespec now{};
+    ::clock_gettime(CLOCK_BOOTTIME, &now);
+    return static_cast<std::int64_t>(now.tv_sec) * 1000 + now.tv_nsec / 1000000;
+}
+
+std::string FreshClientId(const std::string& deviceId)
+{
+    const QString drawn = QString::number(QRandomGenerator::system()->generate(), 16).rightJustified(8, u'0');
+    return "hauntwatch-" + deviceId + "-" + drawn.toStdString();
+}
+
 std::string SummaryLine(const CommandInbox::Summary& summary)
 {
     const std::string since = CTime(summary.since).Format("%H:%M").str();
@@ -30,10 +51,19 @@ std::string SummaryLine(const CommandInbox::Summary& summary)
 }  // namespace
 
 RemoteControl::RemoteControl(GuardAccess& access, QObject* parent)
-    : QObject(parent), access_(access), id_(ThisDeviceId()), topics_(id_), connection_(this)
+    : QObject(parent),
+      access_(access),
+      id_(ThisDeviceId()),
+      clientId_(FreshClientId(id_)),
+      topics_(id_),
+      connection_(this),
+      notes_([this](const std::string& line) { Note(line); })
 {
     connection_.SetReceiver([this](const Incoming& message) { Receive(message); });
     connect(&connection_, &MqttConnection::StatusChanged, this, &RemoteControl::OnStatus);
+    held_.setSingleShot(true);
+    held_.setInterval(kOutageOverAfter);
+    connect(&held_, &QTimer::timeout, this, &RemoteControl::OnHeld);
     summary_.setSingleShot(true);
     summary_.setInterval(kSummaryMinute);
     connect(&summary_, &QTimer::timeout, this, &RemoteControl::WriteSummary);
@@ -42,9 +72,15 @@ RemoteControl::RemoteControl(GuardAccess& access, QObject* parent)
 RemoteControl::~RemoteControl()
 {
     delete dialog_.data();
+    Leave();
+}
+
+void RemoteControl::Leave()
+{
     connection_.Close(Message{topics_.availability, kOffline});
     inbox_.Abandon();
     WriteSummary();
+    connection_.Settle(std::chrono::seconds(3));
 }
 
 void RemoteControl::Start()
@@ -53,6 +89,7 @@ void RemoteControl::Start()
     KeepUserSettingsPrivate();
     settings_ = LoadRemoteSettings();
     started_ = true;
+    KeepAway();
     const GuardSnapshot snapshot = access_.Snapshot();
     connection_.Keep(topics_.availability, kOnline);
     KeepDiscovery();
@@ -65,6 +102,8 @@ void RemoteControl::Start()
 void RemoteControl::Connect()
 {
     connection_.Close(Message{topics_.availability, kOffline});
+    notes_.Restart();
+    held_.stop();
     settingsError_.reset();
     brokerText_.clear();
     if (settings_.broker.trimmed().isEmpty()) {
@@ -86,7 +125,7 @@ void RemoteControl::Connect()
     options.caFile = QFile::encodeName(settings_.caFile.trimmed()).toStdString();
     options.user = settings_.user.toStdString();
     options.password = settings_.password.toStdString();
-    options.clientId = "hauntwatch-" + id_;
+    options.clientId = clientId_;
     options.will = {topics_.availability, kOffline};
     options.subscriptions = {topics_.guardSet, topics_.play, kHomeAssistantStatus};
     connection_.Open(options);
@@ -99,9 +138,14 @@ bool RemoteControl::Apply(const RemoteSettings& settings, QString* error)
     if (!SaveRemoteSettings(settings, error))
         return false;
     const bool renamed = DeviceName(settings) != DeviceName(settings_);
+    const bool detailsChanged = settings.publishDetails != settings_.publishDetails;
     settings_ = LoadRemoteSettings();
-    if (renamed)
+    if (renamed || detailsChanged)
         KeepDiscovery();
+    if (detailsChanged) {
+        KeepAway();
+        KeepLastPlay();
+    }
     Connect();
     return true;
 }
@@ -139,7 +183,8 @@ void RemoteControl::OpenDialog()
 
 void RemoteControl::KeepDiscovery()
 {
-    for (const Message& config : DiscoveryConfigs(id_, DeviceName(settings_), QStringLiteral(HAUNTWATCH_VERSION)))
+    for (const Message& config : DiscoveryConfigs(id_, DeviceName(settings_), QStringLiteral(HAUNTWATCH_VERSION),
+                                                  settings_.publishDetails))
         connection_.Keep(config.topic, config.payload);
     KeepButtons();
 }
@@ -231,7 +276,19 @@ void RemoteControl::SetUnheard(bool unheard)
 // retained message takes the topic off the broker.
 void RemoteControl::SetAway(std::optional<std::pair<std::int64_t, std::int64_t>> span)
 {
-    connection_.Keep(topics_.away, span ? AwayJson(span->first, span->second) : std::string());
+    away_ = span;
+    KeepAway();
+}
+
+void RemoteControl::KeepAway()
+{
+    connection_.Keep(topics_.away, AwayPayload(away_, settings_.publishDetails));
+}
+
+void RemoteControl::KeepLastPlay()
+{
+    if (lastPlay_)
+        connection_.Keep(topics_.lastPlay, LastPlayJson(lastPlay_->first, lastPlay_->second, settings_.publishDetails));
 }
 
 void RemoteControl::GuardStarted(CTime /*at*/, GuardStartOrigin /*origin*/)
@@ -254,7 +311,8 @@ void RemoteControl::PassWillPlay(CTime /*at*/, bool /*soundOrMovie*/)
 
 void RemoteControl::Played(const PlayReport& report)
 {
-    connection_.Keep(topics_.lastPlay, LastPlayJson(report, NoiseNameFor(access_.Snapshot(), report.path)));
+    lastPlay_.emplace(report, NoiseNameFor(access_.Snapshot(), report.path));
+    KeepLastPlay();
     LaterRefresh();
 }
 
@@ -288,7 +346,11 @@ void RemoteControl::Receive(const Incoming& message)
     if (message.topic == kHomeAssistantStatus) {
         // Home Assistant came back and has forgotten what it discovered:
         // answered here, whatever the window's thread is busy with.
-        if (std::string_view(message.payload, message.length) == kOnline)
+        if (std::string_view(message.payload, message.length) != kOnline)
+            return;
+        const std::int64_t now = BootMilliseconds();
+        const std::int64_t last = lastOnlineMs_.exchange(now);
+        if (last < 0 || now - last > kOnlineBurstMs)
             MqttConnection::SendKeptAgain(message);
         return;
     }
@@ -345,21 +407,42 @@ void RemoteControl::WriteSummary()
         Note(SummaryLine(*summary));
 }
 
-// The diary hears of each change between connected, unreachable, refused,
-// lost and TLS failed, with the reason: once an outage, not at every retry.
+// The diary hears of the link once per outage, not at every retry.
 void RemoteControl::OnStatus(const LinkStatus& /*status*/)
 {
     const LinkStatus shown = Status();
-    const bool worthANote = shown.state == LinkState::Connected || shown.state == LinkState::Unreachable ||
-                            shown.state == LinkState::Refused || shown.state == LinkState::Lost ||
-                            shown.state == LinkState::TlsFailed;
-    if (worthANote && shown.state != lastNoted_) {
-        Note(StatusLine().toStdString());
-        lastNoted_ = shown.state;
-    }
-    if (shown.state == LinkState::Connected)
+    const std::int64_t now = BootMilliseconds() / 1000;
+    switch (shown.state) {
+    case LinkState::Connected:
+        notes_.Connected(StatusLine().toStdString(), now);
+        if (notes_.InOutage())
+            held_.start();
         RemoveStaleButtons();
+        break;
+    case LinkState::Unreachable:
+    case LinkState::Refused:
+    case LinkState::Lost:
+    case LinkState::TlsFailed: {
+        held_.stop();
+        // When it tries again is of the moment, not of the record.
+        LinkStatus lasting = shown;
+        lasting.retryInSeconds = 0;
+        notes_.Trouble(StatusText(lasting, brokerText_).toStdString(), shown.state == LinkState::Lost, now);
+        break;
+    }
+    case LinkState::Off:
+    case LinkState::Connecting:
+    case LinkState::Misconfigured:
+        held_.stop();
+        break;
+    }
     Q_EMIT StatusChanged(shown);
+}
+
+void RemoteControl::OnHeld()
+{
+    if (Status().state == LinkState::Connected)
+        notes_.Held(brokerText_.toStdString(), BootMilliseconds() / 1000);
 }
 
 void RemoteControl::Note(const std::string& what)

@@ -6,6 +6,8 @@
 #include <QObject>
 #include <QPointer>
 #include <QTimer>
+#include <atomic>
+#include <chrono>
 #include <functional>
 #include <cstdint>
 #include <optional>
@@ -13,6 +15,7 @@
 #include <utility>
 
 #include "CommandInbox.h"
+#include "ConnectionNotes.h"
 #include "GuardAccess.h"
 #include "MqttConnection.h"
 #include "RemoteMessages.h"
@@ -36,6 +39,9 @@ public:
     // Says "offline" (retained) at a clean exit and lets go of the broker;
     // what was set aside since the last summary gets its line.
     ~RemoteControl() override;
+    // The same, for an end that cannot wait for the destructors: returns once
+    // the goodbye has left (or after a few seconds).
+    void Leave();
 
     // Keeps the settings file private and connects when a broker is set.
     void Start();
@@ -44,6 +50,8 @@ public:
     void SetDiary(DiaryLine diary) { diary_ = std::move(diary); }
     // Shorter waits for tests and benchmarks; before Start or Apply.
     void SetRetryDelays(const RetryDelays& delays) { connection_.SetRetryDelays(delays); }
+    // How long the link must hold again for an outage to be over (a minute).
+    void SetOutageOverAfter(std::chrono::milliseconds held) { held_.setInterval(held); }
 
     const RemoteSettings& Settings() const { return settings_; }
     // Saves the settings and connects with them (or disconnects when the
@@ -55,6 +63,10 @@ public:
     // A line for the person: the link's state with the broker's address.
     QString StatusLine() const;
     const std::string& Id() const { return id_; }
+    // Drawn anew at each start: a copied home, a cloned machine or a stray
+    // client under the device's id would otherwise push this one off the
+    // broker, and it them, in turn, for good.
+    const std::string& ClientId() const { return clientId_; }
     const Topics& TopicNames() const { return topics_; }
 
     void GuardStarted(CTime at, GuardStartOrigin origin) override;
@@ -85,6 +97,8 @@ private:
     void RemoveStaleButtons();
     void KeepGuard(bool on);
     void KeepNext(const std::string& next);
+    void KeepAway();
+    void KeepLastPlay();
     void LaterRefresh();
     // On libmosquitto's thread: what a subscription brings.
     void Receive(const Incoming& message);
@@ -94,10 +108,12 @@ private:
     void ConsiderSummary();
     void WriteSummary();
     void OnStatus(const LinkStatus& status);
+    void OnHeld();
     void Note(const std::string& what);
 
     GuardAccess& access_;
     const std::string id_;
+    const std::string clientId_;
     const Topics topics_;
     MqttConnection connection_;
     RemoteSettings settings_;
@@ -106,6 +122,10 @@ private:
     DiaryLine diary_;
     std::optional<int> problems_;
     std::string next_;
+    std::optional<std::pair<std::int64_t, std::int64_t>> away_;
+    // This run's last play and its noise's name, told again in the other
+    // form when the person changes what is published.
+    std::optional<std::pair<PlayReport, std::string>> lastPlay_;
     bool refreshPending_ = false;
     CommandInbox inbox_;
     // The end of the minute whose set-aside commands get one summary line.
@@ -113,7 +133,11 @@ private:
     // The names whose buttons are kept on the broker now.
     std::vector<std::string> buttonNames_;
     bool started_ = false;
-    LinkState lastNoted_ = LinkState::Off;
+    ConnectionNotes notes_;
+    // Runs while a link that came back after trouble has to hold.
+    QTimer held_;
+    // When Home Assistant last said "online", on libmosquitto's thread; -1: never.
+    std::atomic<std::int64_t> lastOnlineMs_{-1};
     QPointer<QWidget> mainWindow_;
     QPointer<RemoteDialog> dialog_;
 };

@@ -1,5 +1,6 @@
 #include "RemoteDialog.h"
 
+#include <QCheckBox>
 #include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QFormLayout>
@@ -10,6 +11,7 @@
 #include <QSysInfo>
 #include <QVBoxLayout>
 
+#include "BrokerAddress.h"
 #include "RemoteControl.h"
 
 namespace remote {
@@ -22,6 +24,8 @@ RemoteDialog::RemoteDialog(RemoteControl& control, QWidget* parent)
       password_(new QLineEdit(this)),
       name_(new QLineEdit(this)),
       caFile_(new QLineEdit(this)),
+      details_(new QCheckBox(QStringLiteral("Publish the away &dates and the noises' file paths"), this)),
+      plainPassword_(new QLabel(this)),
       state_(new QLabel(this)),
       error_(new QLabel(this)),
       buttons_(new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Apply | QDialogButtonBox::Cancel, this))
@@ -53,6 +57,13 @@ RemoteDialog::RemoteDialog(RemoteControl& control, QWidget* parent)
     caLabel->setBuddy(caFile_);
     form->addRow(caLabel, caRow);
 
+    details_->setToolTip(QStringLiteral("Off: whoever may read the broker learns only whether you are away and the noises' names."));
+    plainPassword_->setObjectName(QStringLiteral("plainPassword"));
+    plainPassword_->setWordWrap(true);
+    plainPassword_->setStyleSheet(QStringLiteral("color: #b00020"));
+    plainPassword_->setText(QStringLiteral("Without TLS the password crosses the network as it is typed, and anyone on the "
+                                           "way can read it, and what the guard tells the broker: use mqtts://."));
+    plainPassword_->hide();
     auto* topics = new QLabel(QStringLiteral("Topics: %1/… and homeassistant/…").arg(QString::fromStdString(control.TopicNames().base)), this);
     topics->setTextInteractionFlags(Qt::TextSelectableByMouse);
     state_->setObjectName(QStringLiteral("state"));
@@ -65,6 +76,8 @@ RemoteDialog::RemoteDialog(RemoteControl& control, QWidget* parent)
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);
+    layout->addWidget(details_);
+    layout->addWidget(plainPassword_);
     layout->addWidget(topics);
     layout->addWidget(state_);
     layout->addWidget(error_);
@@ -77,6 +90,8 @@ RemoteDialog::RemoteDialog(RemoteControl& control, QWidget* parent)
     connect(buttons_, &QDialogButtonBox::rejected, this, &QDialog::reject);
     connect(buttons_->button(QDialogButtonBox::Apply), &QPushButton::clicked, this, &RemoteDialog::ApplyFields);
     connect(&control_, &RemoteControl::StatusChanged, this, &RemoteDialog::ShowStatus);
+    connect(broker_, &QLineEdit::textChanged, this, &RemoteDialog::WarnOfPlainPassword);
+    connect(password_, &QLineEdit::textChanged, this, &RemoteDialog::WarnOfPlainPassword);
     Fill();
     ShowStatus();
     setMinimumWidth(fontMetrics().averageCharWidth() * 60);
@@ -90,17 +105,25 @@ void RemoteDialog::Fill()
     password_->setText(settings.password);
     name_->setText(settings.name);
     caFile_->setText(settings.caFile);
+    details_->setChecked(settings.publishDetails);
 }
 
 bool RemoteDialog::ApplyFields()
 {
     QString error;
-    const RemoteSettings settings{broker_->text(), user_->text(), password_->text(), name_->text(), caFile_->text()};
+    const RemoteSettings settings{broker_->text(), user_->text(), password_->text(), name_->text(), caFile_->text(),
+                                  details_->isChecked()};
     const bool applied = control_.Apply(settings, &error);
     error_->setText(applied ? QString() : error);
     error_->setVisible(!applied);
     ShowStatus();
     return applied;
+}
+
+void RemoteDialog::WarnOfPlainPassword()
+{
+    const std::optional<BrokerAddress> address = ParseBrokerAddress(broker_->text());
+    plainPassword_->setVisible(address && !address->tls && !password_->text().isEmpty());
 }
 
 void RemoteDialog::ShowStatus()

@@ -4,6 +4,7 @@
 // the guard go on while it is open.
 #include <QDialog>
 
+class QCheckBox;
 class QLabel;
 class QLineEdit;
 class QDialogButtonBox;
@@ -23,6 +24,7 @@ public:
     QLineEdit* passwordField() const { return password_; }
     QLineEdit* nameField() const { return name_; }
     QLineEdit* caFileField() const { return caFile_; }
+    QCheckBox* detailsBox() const { return details_; }
     QLabel* stateLabel() const { return state_; }
     QDialogButtonBox* buttons() const { return buttons_; }
 
@@ -30,6 +32,7 @@ private:
     void Fill();
     bool ApplyFields();
     void ShowStatus();
+    void WarnOfPlainPassword();
 
     RemoteControl& control_;
     QLineEdit* broker_;
@@ -37,6 +40,8 @@ private:
     QLineEdit* password_;
     QLineEdit* name_;
     QLineEdit* caFile_;
+    QCheckBox* details_;
+    QLabel* plainPassword_;
     QLabel* state_;
     QLabel* error_;
     QDialogButtonBox* buttons_;

@@ -74,7 +74,8 @@ Message Entity(const std::string& deviceId, const QString& deviceName, const QSt
 
 }  // namespace
 
-std::vector<Message> DiscoveryConfigs(const std::string& deviceId, const QString& deviceName, const QString& version)
+std::vector<Message> DiscoveryConfigs(const std::string& deviceId, const QString& deviceName, const QString& version,
+                                      bool details)
 {
     const Topics topics(deviceId);
     auto entity = [&](const char* component, const char* object, const char* name, QJsonObject fields) {
@@ -95,7 +96,8 @@ std::vector<Message> DiscoveryConfigs(const std::string& deviceId, const QString
                 {QStringLiteral("value_template"),
                  // At most 255 characters, Home Assistant's limit for a state:
                  // no leeway, the "..." counted in.
-                 QStringLiteral("{{ (value_json.result ~ ' ' ~ (value_json.name or value_json.path)) | truncate(255, true, '...', 0) }}")},
+                 details ? QStringLiteral("{{ (value_json.result ~ ' ' ~ (value_json.name or value_json.path)) | truncate(255, true, '...', 0) }}")
+                         : QStringLiteral("{{ (value_json.result ~ ' ' ~ (value_json.name or 'a noise')) | truncate(255, true, '...', 0) }}")},
                 {QStringLiteral("json_attributes_topic"), Q(topics.lastPlay)},
                 {QStringLiteral("icon"), QStringLiteral("mdi:volume-high")}}),
         entity("sensor", "problems", "Problems",
@@ -183,24 +185,30 @@ const char* FailureReason(platform::PlayFailure failure)
     return "";
 }
 
-std::string AwayJson(std::int64_t from, std::int64_t until)
+std::string AwayPayload(std::optional<std::pair<std::int64_t, std::int64_t>> span, bool details)
 {
-    return Compact(QJsonObject{{QStringLiteral("from"), Q(IsoTime(from))}, {QStringLiteral("until"), Q(IsoTime(until))}});
+    if (!details)
+        return span ? kOn : kOff;
+    if (!span)
+        return {};
+    return Compact(QJsonObject{{QStringLiteral("from"), Q(IsoTime(span->first))}, {QStringLiteral("until"), Q(IsoTime(span->second))}});
 }
 
-std::string LastPlayJson(const PlayReport& report, const std::string& name)
+std::string LastPlayJson(const PlayReport& report, const std::string& name, bool details)
 {
     const char* result = report.outcome == PlayOutcome::Played    ? "played"
                          : report.outcome == PlayOutcome::Started ? "started"
                                                                   : "failed";
     // Names and paths are the system's 8-bit text, as file names are.
-    return Compact(QJsonObject{
+    QJsonObject json{
         {QStringLiteral("time"), Q(IsoTime(report.at.GetTime()))},
         {QStringLiteral("name"), QFile::decodeName(QByteArray::fromStdString(name))},
-        {QStringLiteral("path"), QFile::decodeName(QByteArray::fromStdString(report.path.str()))},
         {QStringLiteral("result"), QString::fromLatin1(result)},
         {QStringLiteral("reason"), QString::fromLatin1(FailureReason(report.failure))},
-    });
+    };
+    if (details)
+        json.insert(QStringLiteral("path"), QFile::decodeName(QByteArray::fromStdString(report.path.str())));
+    return Compact(json);
 }
 
 std::string NoiseNameFor(const GuardSnapshot& snapshot, const CString& path)

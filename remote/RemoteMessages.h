@@ -3,7 +3,9 @@
 // discovery configurations and the payloads of its state.
 #include <QString>
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "GuardEvents.h"
@@ -42,7 +44,9 @@ struct Message {
 
 // The switch, the three sensors and the binary sensor, each under
 // homeassistant/<component>/hauntwatch_ID/<object>/config, sharing one device.
-std::vector<Message> DiscoveryConfigs(const std::string& deviceId, const QString& deviceName, const QString& version);
+// `details`: the last play names its file when its noise has no name.
+std::vector<Message> DiscoveryConfigs(const std::string& deviceId, const QString& deviceName, const QString& version,
+                                      bool details);
 
 // One noise of the library as a button ("Play Dog barking") that sends its
 // name to the play topic.  Its id, in the topic and the unique id, comes
@@ -60,11 +64,15 @@ std::string IsoTime(std::int64_t secondsSinceEpoch);
 // The diary's words for why a play failed ("file missing", ...); empty for None.
 const char* FailureReason(platform::PlayFailure failure);
 
-// {"from", "until"}: when the person leaves and is back, local ISO times.
-std::string AwayJson(std::int64_t from, std::int64_t until);
+// Whoever may read the broker learns from the away dates how long the house
+// stays empty, and from paths whose house it is: only with `details` are
+// they said.  With: {"from", "until"}, local ISO times, or empty (the topic
+// then leaves the broker) when no span is set; without: ON or OFF.
+std::string AwayPayload(std::optional<std::pair<std::int64_t, std::int64_t>> span, bool details);
 
-// {"time", "name", "path", "result": played|started|failed, "reason"}.
-std::string LastPlayJson(const PlayReport& report, const std::string& name);
+// {"time", "name", "path", "result": played|started|failed, "reason"}, the
+// path only with `details`.
+std::string LastPlayJson(const PlayReport& report, const std::string& name, bool details);
 
 // The name the person gave the noise at `path`: the first of the guard's rows
 // that plays that path, else the library's last entry of it; empty when

@@ -36,6 +36,7 @@ RemoteSettings LoadRemoteSettings()
     remote.password = settings.value(QStringLiteral("Password")).toString();
     remote.name = settings.value(QStringLiteral("Name")).toString();
     remote.caFile = settings.value(QStringLiteral("CAFile")).toString();
+    remote.publishDetails = settings.value(QStringLiteral("PublishDetails"), false).toBool();
     return remote;
 }
 
@@ -51,6 +52,7 @@ bool SaveRemoteSettings(const RemoteSettings& remote, QString* error)
     settings.setValue(QStringLiteral("Password"), remote.password);
     settings.setValue(QStringLiteral("Name"), remote.name.trimmed());
     settings.setValue(QStringLiteral("CAFile"), remote.caFile.trimmed());
+    settings.setValue(QStringLiteral("PublishDetails"), remote.publishDetails);
     settings.endGroup();
     settings.sync();
     if (settings.status() != QSettings::NoError)

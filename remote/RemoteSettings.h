@@ -13,6 +13,9 @@ struct RemoteSettings {
     QString password;
     QString name;    // the device's name in Home Assistant; empty: the host name
     QString caFile;  // empty: the system's certificate store
+    // The away dates and the noises' paths on the broker; off: whoever may
+    // read it learns only whether a span is set and the noises' names.
+    bool publishDetails = false;
 
     bool operator==(const RemoteSettings&) const = default;
 };

@@ -16,7 +16,7 @@ packages=(
   xdg-utils libglib2.0-bin
   dbus-daemon
   libmosquitto-dev mosquitto openssl
-  dpkg-dev file lintian desktop-file-utils appstream
+  dpkg-dev file lintian desktop-file-utils appstream systemd
   fonts-noto-core
 )
 # Extra packages a caller may ask for, e.g. "clang libclang-rt-14-dev" for the fuzzer.

@@ -23,7 +23,7 @@ else
   binary=$work/root/usr/bin/hauntwatch
 fi
 echo "Play Through of $binary into $out"
-mkdir -p "$out" "$work/home" "$work/config/Hauntwatch" "$work/pulse"
+mkdir -p "$out" "$work/home" "$work/config" "$work/pulse"
 chmod 700 "$work/pulse"
 # Five empty rows: the first start then has nothing to say.
 python3 - "$work/home/noises.hwt" <<'PY'
@@ -33,7 +33,7 @@ def s(t):
 data = struct.pack("<i", 0) + b"".join(s("NOTHING") + s("None") + struct.pack("<iiiI", 60, 0, 1, 0) for _ in range(5))
 open(sys.argv[1], "wb").write(data + struct.pack("<ii", 23, 7))
 PY
-printf '[Sound]\nOutput=bluez_sink.front_door\n' > "$work/config/Hauntwatch/hauntwatch.conf"
+printf '[Sound]\nOutput=bluez_sink.front_door\n' > "$work/home/hauntwatch.conf"
 cat > "$work/pulse.pa" <<PA
 load-module module-null-sink sink_name=alsa_output.pci-0000_00_1f.3.analog-stereo sink_properties=device.description="Built-in\ Audio\ Analog\ Stereo"
 load-module module-null-sink sink_name=alsa_output.pci-0000_01_00.1.hdmi-stereo sink_properties=device.description="HDMI\ /\ DisplayPort\ (living\ room\ TV)"

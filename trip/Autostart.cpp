@@ -42,7 +42,8 @@ bool WriteWhole(const QString& path, const QString& text, QString* error)
 bool RemoveIfThere(const QString& path, QString* error)
 {
     QFile file(path);
-    if (!file.exists() || file.remove())
+    // A link whose unit went already is still a link to remove.
+    if ((!file.exists() && !QFileInfo(path).isSymLink()) || file.remove())
         return true;
     *error = file.errorString();
     return false;
@@ -105,7 +106,7 @@ QString QuoteExecArgument(const QString& argument)
     return escaped;
 }
 
-QString QuoteUnitArgument(const QString& argument, bool forExecStart)
+QString QuoteUnitArgument(const QString& argument, bool expandedArgument)
 {
     QString quoted = QStringLiteral("\"");
     for (const QChar c : argument) {
@@ -117,12 +118,36 @@ QString QuoteUnitArgument(const QString& argument, bool forExecStart)
             quoted += QStringLiteral("\\x%1").arg(c.unicode(), 2, 16, QLatin1Char('0'));
         else if (c == u'%')
             quoted += QStringLiteral("%%");
-        else if (c == u'$' && forExecStart)
+        else if (c == u'$' && expandedArgument)
             quoted += QStringLiteral("$$");
         else
             quoted += c;
     }
     return quoted + u'"';
+}
+
+std::optional<QString> WhatTheUnitCannotCarry(const QString& program, const QString& home)
+{
+    auto holds = [](const QString& what, const QString& path, const QString& character) {
+        return QStringLiteral("%1 %2 holds %3, which the desktop's service manager cannot run").arg(what, path, character);
+    };
+    for (const QChar c : program) {
+        if (c == u'"')
+            return holds(QStringLiteral("The program's path"), program, QStringLiteral("a double quote (\")"));
+        if (c == u'\'')
+            return holds(QStringLiteral("The program's path"), program, QStringLiteral("a single quote (')"));
+        if (c == u'\\')
+            return holds(QStringLiteral("The program's path"), program, QStringLiteral("a backslash (\\)"));
+    }
+    for (const bool isProgram : {true, false}) {
+        const QString& path = isProgram ? program : home;
+        for (const QChar c : path)
+            if (c.unicode() < 0x20 || c.unicode() == 0x7f)
+                return holds(isProgram ? QStringLiteral("The program's path") : QStringLiteral("The home folder"),
+                             QString(path).replace(c, u'?'),
+                             QStringLiteral("a control character (0x%1)").arg(c.unicode(), 2, 16, QLatin1Char('0')));
+    }
+    return std::nullopt;
 }
 
 QString AutostartEntryText(const QString& program, const QString& home)
@@ -140,6 +165,8 @@ QString AutostartEntryText(const QString& program, const QString& home)
     QStringList exec{QStringLiteral("sh"), QStringLiteral("-c"), QuoteExecArgument(script), QuoteExecArgument(program)};
     if (!home.isEmpty())
         exec << QuoteExecArgument(home);
+    // Sessions that make units of their entries start the unit by their
+    // autostart target instead (see hauntwatch.service).
     return QStringLiteral("[Desktop Entry]\n"
                           "Type=Application\n"
                           "Name=Hauntwatch\n"
@@ -147,7 +174,8 @@ QString AutostartEntryText(const QString& program, const QString& home)
                           "Exec=%1\n"
                           "Icon=hauntwatch\n"
                           "Terminal=false\n"
-                          "X-GNOME-Autostart-enabled=true\n")
+                          "X-GNOME-Autostart-enabled=true\n"
+                          "X-systemd-skip=true\n")
         .arg(exec.join(u' '));
 }
 
@@ -167,23 +195,48 @@ QString ServiceUnitText(const QString& program, const QString& home)
         "[Service]\n"
         "Type=notify\n"
         "ExecStart=%1 --resume\n");
-    text = text.arg(QuoteUnitArgument(program, true));
+    text = text.arg(QuoteUnitArgument(program, false));
     if (!home.isEmpty())
         text += QStringLiteral("Environment=%1\n").arg(QuoteUnitArgument(QStringLiteral("HAUNTWATCH_HOME=") + home, false));
     text += QStringLiteral("Restart=on-failure\n"
                            "RestartSec=5s\n"
-                           "WatchdogSec=60s\n");
+                           "WatchdogSec=60s\n"
+                           "\n"
+                           // Where the session runs its autostart as units.
+                           "[Install]\n"
+                           "WantedBy=xdg-desktop-autostart.target\n");
     return text;
+}
+
+QString AutostartWantsPath()
+{
+    return ConfigFolder() + QStringLiteral("/systemd/user/xdg-desktop-autostart.target.wants/") +
+           QString::fromLatin1(kServiceUnitName);
 }
 
 bool WriteAutostartEntry(QString* error)
 {
-    const QString program = QCoreApplication::applicationFilePath();
-    const QString home = HomeToName();
+    return WriteAutostartEntry(QCoreApplication::applicationFilePath(), HomeToName(), error);
+}
+
+bool WriteAutostartEntry(const QString& program, const QString& home, QString* error)
+{
+    if (const std::optional<QString> trouble = WhatTheUnitCannotCarry(program, home)) {
+        *error = *trouble;
+        return false;
+    }
     // The unit first: an entry that names a unit not there yet would run
     // the program unsupervised at the next login.
     if (!WriteWhole(ServiceUnitPath(), ServiceUnitText(program, home), error))
         return false;
+    // As `systemctl --user enable` would, which needs a running manager.
+    const QString wants = AutostartWantsPath();
+    QDir().mkpath(QFileInfo(wants).absolutePath());
+    QFile::remove(wants);
+    if (!QFile::link(ServiceUnitPath(), wants)) {
+        *error = QStringLiteral("cannot link %1 to the unit").arg(wants);
+        return false;
+    }
     TellTheUserManager();
     return WriteWhole(AutostartEntryPath(), AutostartEntryText(program, home), error);
 }
@@ -192,7 +245,7 @@ bool RemoveAutostartEntry(QString* error)
 {
     if (!RemoveIfThere(AutostartEntryPath(), error))
         return false;
-    const bool removed = RemoveIfThere(ServiceUnitPath(), error);
+    const bool removed = RemoveIfThere(AutostartWantsPath(), error) && RemoveIfThere(ServiceUnitPath(), error);
     TellTheUserManager();
     return removed;
 }

@@ -16,8 +16,11 @@ QDateTime ToQt(CTime at)
     return QDateTime::fromSecsSinceEpoch(at.GetTime());
 }
 
-CTime FromQt(const QDateTime& at)
+// The fields show minutes: the span is what they show, not the seconds of
+// the moment the dialog opened.
+CTime FromQt(QDateTime at)
 {
+    at.setTime(QTime(at.time().hour(), at.time().minute()));
     return CTime(at.toSecsSinceEpoch());
 }
 

@@ -100,26 +100,85 @@ bool Number(std::string_view text, size_t at, size_t digits, int* value)
 
 }  // namespace
 
+namespace {
+
+bool IsLeapYear(int year)
+{
+    return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+}
+
+int DaysInMonth(int year, int month)
+{
+    static constexpr int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    return month == 2 && IsLeapYear(year) ? 29 : kDays[month - 1];
+}
+
+struct TimeFields {
+    int year, month, day, hour, minute, second = 0;
+    std::optional<int> offsetSeconds;  // none: the local clock's
+};
+
+// 2026-12-07T23:30, then :SS and the zone (Z, or +HH:MM) as `whole` asks
+// for them or lets them be; a date the calendar lacks is no time.
+std::optional<TimeFields> ReadTimeFields(std::string_view text, bool whole)
+{
+    TimeFields t{};
+    if (text.size() < 16 || !Number(text, 0, 4, &t.year) || text[4] != '-' || !Number(text, 5, 2, &t.month) ||
+        text[7] != '-' || !Number(text, 8, 2, &t.day) || text[10] != 'T' || !Number(text, 11, 2, &t.hour) ||
+        text[13] != ':' || !Number(text, 14, 2, &t.minute))
+        return std::nullopt;
+    std::string_view rest = text.substr(16);
+    if (!rest.empty() && rest[0] == ':') {
+        if (!Number(rest, 1, 2, &t.second))
+            return std::nullopt;
+        rest = rest.substr(3);
+    } else if (whole) {
+        return std::nullopt;
+    }
+    if (rest == "Z") {
+        t.offsetSeconds = 0;
+    } else if (!rest.empty()) {
+        int offsetHours, offsetMinutes;
+        if (rest.size() != 6 || (rest[0] != '+' && rest[0] != '-') || !Number(rest, 1, 2, &offsetHours) ||
+            rest[3] != ':' || !Number(rest, 4, 2, &offsetMinutes) || offsetMinutes > 59)
+            return std::nullopt;
+        t.offsetSeconds = (offsetHours * 3600 + offsetMinutes * 60) * (rest[0] == '-' ? -1 : 1);
+    } else if (whole) {
+        return std::nullopt;
+    }
+    // A leap second is only ever written by a clock, never typed.
+    if (t.month < 1 || t.month > 12 || t.day < 1 || t.day > DaysInMonth(t.year, t.month) || t.hour > 23 ||
+        t.minute > 59 || t.second > (whole ? 60 : 59))
+        return std::nullopt;
+    return t;
+}
+
+std::optional<CTime> ToTime(const TimeFields& t)
+{
+    if (t.offsetSeconds) {
+        const std::int64_t days = DaysFromCivil(t.year, static_cast<unsigned>(t.month), static_cast<unsigned>(t.day));
+        return CTime(days * 86400 + t.hour * 3600 + t.minute * 60 + t.second - *t.offsetSeconds);
+    }
+    // A local time the clocks skip (the hour they go forward) is not a time.
+    const CTime local(t.year, t.month, t.day, t.hour, t.minute, t.second, -1);
+    if (local.GetYear() != t.year || local.GetMonth() != t.month || local.GetDay() != t.day ||
+        local.GetHour() != t.hour || local.GetMinute() != t.minute)
+        return std::nullopt;
+    return local;
+}
+
+}  // namespace
+
 std::optional<CTime> ParseIsoTime(std::string_view text)
 {
-    int year, month, day, hour, minute, second;
-    if (text.size() < 20 || !Number(text, 0, 4, &year) || text[4] != '-' || !Number(text, 5, 2, &month) ||
-        text[7] != '-' || !Number(text, 8, 2, &day) || text[10] != 'T' || !Number(text, 11, 2, &hour) ||
-        text[13] != ':' || !Number(text, 14, 2, &minute) || text[16] != ':' || !Number(text, 17, 2, &second))
-        return std::nullopt;
-    if (month < 1 || month > 12 || day < 1 || day > 31 || hour > 23 || minute > 59 || second > 60)
-        return std::nullopt;
-    int offsetSeconds = 0;
-    const std::string_view zone = text.substr(19);
-    if (zone != "Z") {
-        int offsetHours, offsetMinutes;
-        if (zone.size() != 6 || (zone[0] != '+' && zone[0] != '-') || !Number(zone, 1, 2, &offsetHours) ||
-            zone[3] != ':' || !Number(zone, 4, 2, &offsetMinutes))
-            return std::nullopt;
-        offsetSeconds = (offsetHours * 3600 + offsetMinutes * 60) * (zone[0] == '-' ? -1 : 1);
-    }
-    const std::int64_t days = DaysFromCivil(year, static_cast<unsigned>(month), static_cast<unsigned>(day));
-    return CTime(days * 86400 + hour * 3600 + minute * 60 + second - offsetSeconds);
+    const std::optional<TimeFields> fields = ReadTimeFields(text, true);
+    return fields ? ToTime(*fields) : std::nullopt;
+}
+
+std::optional<CTime> ParseWrittenTime(std::string_view text)
+{
+    const std::optional<TimeFields> fields = ReadTimeFields(text, false);
+    return fields ? ToTime(*fields) : std::nullopt;
 }
 
 }  // namespace trip

@@ -23,7 +23,12 @@ std::vector<std::string> SplitFields(std::string_view line);
 // 2026-12-07T23:30:00+01:00, in the zone the process runs in.
 std::string IsoLocalTime(CTime at);
 // Reads what IsoLocalTime writes (and a trailing Z for UTC); the offset
-// decides, not the zone the reader runs in.
+// decides, not the zone the reader runs in.  A day the calendar lacks
+// (2031-02-31) is no time.
 std::optional<CTime> ParseIsoTime(std::string_view text);
+// What a person may type: 2026-12-20T12:00, with or without the seconds and
+// the offset; without an offset, on the local clock, where an hour the clocks
+// skip is no time.
+std::optional<CTime> ParseWrittenTime(std::string_view text);
 
 }  // namespace trip

@@ -144,6 +144,7 @@ DiaryWindow::DiaryWindow(GuardAccess& access, QWidget* parent)
       list_(new QTreeWidget(this))
 {
     setWindowTitle(QStringLiteral("Mervo's Diary"));
+    summary_->setObjectName(QStringLiteral("summary"));
     list_->setColumnCount(4);
     list_->setHeaderLabels({QStringLiteral("When"), QStringLiteral("What"), QStringLiteral("Noise"), QStringLiteral("File or reason")});
     list_->setRootIsDecorated(false);
@@ -198,7 +199,9 @@ void DiaryWindow::Refresh()
             continue;
         const std::string first = entry.fields.empty() ? std::string() : entry.fields[0];
         Row row{entry.at, Text(entry.event), {}, {}, false, false};
-        if (entry.event == "guard resumed") {
+        if (entry.event == "guard on" && first == "away") {
+            row.what = QStringLiteral("guard on (away)");
+        } else if (entry.event == "guard resumed") {
             if (const std::optional<CTime> since = ParseIsoTime(first))
                 row.detail = QStringLiteral("on duty since ") + LocalTimeText(*since);
         } else if (entry.event == "played" || entry.event == "started" || entry.event == "failed") {
@@ -229,13 +232,16 @@ void DiaryWindow::Refresh()
         }
         rows.push_back(std::move(row));
     }
-    if (snapshot.on)
-        data.onDuty.push_back({now, data.end});
-    if (const std::optional<AwaySpan> away = ReadAwaySpan())
+    // The future, from the guard's own passes, as --plan has it: from the
+    // leaving time when the guard is off until then, never past the return.
+    const std::optional<AwaySpan> away = ReadAwaySpan();
+    const PlanStretch stretch = StretchAround(away, now, ahead, snapshot.on);
+    if (snapshot.on || !(stretch.from == now))
+        data.onDuty.push_back({stretch.from, std::max(stretch.from, stretch.to)});
+    if (away)
         data.away.push_back({away->from, away->until});
-
-    // The future, from the guard's own passes.
-    plan_ = ComputePlan(snapshot, now, ahead, *lengths_);
+    plan_ = stretch.from < stretch.to ? ComputePlan(snapshot, stretch.from, stretch.to - stretch.from, *lengths_)
+                                      : std::vector<PlanEvent>();
     lengths_->Save();
     int plays = 0;
     for (const PlanEvent& event : plan_) {
@@ -253,12 +259,18 @@ void DiaryWindow::Refresh()
     }
 
     const int failures = static_cast<int>(std::count_if(rows.begin(), rows.end(), [](const Row& r) { return r.failed; }));
-    summary_->setText(
-        QStringLiteral("%1 failed in the last 7 days. %2 %3 %4.")
-            .arg(failures)
-            .arg(snapshot.on ? QStringLiteral("Mervo is on duty:") : QStringLiteral("Mervo is off duty; if he went on duty now,"))
-            .arg(plays)
-            .arg(weekAhead_->isChecked() ? QStringLiteral("plays in the next 7 days") : QStringLiteral("plays in the next 24 hours")));
+    const QString state = snapshot.on          ? QStringLiteral("Mervo is on duty:")
+                          : stretch.from == now ? QStringLiteral("Mervo is off duty; if he went on duty now,")
+                                                : QStringLiteral("Mervo is off duty until you leave, then");
+    QString summary = QStringLiteral("%1 failed in the last 7 days. %2 %3 %4.")
+                          .arg(failures)
+                          .arg(state)
+                          .arg(plays)
+                          .arg(weekAhead_->isChecked() ? QStringLiteral("plays in the next 7 days")
+                                                       : QStringLiteral("plays in the next 24 hours"));
+    if (away)
+        summary += QStringLiteral(" You are away from %1 until %2.").arg(ShortTimeText(away->from), ShortTimeText(away->until));
+    summary_->setText(summary);
     timeline_->SetData(std::move(data));
 
     list_->clear();

@@ -112,18 +112,12 @@ int RunPlanCommand(std::string_view duration, std::ostream& out, std::ostream& e
     }
     MediaLengthCache lengths(cacheFile.empty() ? MediaLengthCache::DefaultCacheFile() : cacheFile);
     const GuardSnapshot settings = TakeGuardSnapshot();
-    // Away: the guard goes on when the person leaves and off when they are
-    // back, so the plan starts at the one and ends at the other.
-    CTime from = CTime::GetCurrentTime();
-    CTime to = from + *span;
-    if (const std::optional<AwaySpan> away = ReadAwaySpan(); away && from < away->until) {
-        if (from < away->from) {
-            from = away->from;
-            to = from + *span;
-        }
-        to = std::min(to, away->until);
-    }
-    for (const PlanEvent& event : ComputePlan(settings, from, to - from, lengths))
+    const AwayFile away = ReadAwayFile();
+    if (away.trouble)
+        err << "hauntwatch: the away file " << AwaySpanPath() << " cannot be used: " << OneLine(*away.trouble)
+            << "; planned as if no time away were set\n";
+    const PlanStretch stretch = StretchAround(away.span, CTime::GetCurrentTime(), *span, false);
+    for (const PlanEvent& event : ComputePlan(settings, stretch.from, stretch.to - stretch.from, lengths))
         out << FormatPlanLine(event) << '\n';
     // What is still buffered fails only now, on a full device.
     errno = 0;

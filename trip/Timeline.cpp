@@ -50,6 +50,11 @@ QString LocalTimeText(CTime at)
     return QString::fromLocal8Bit(at.Format("%a %e %b %H:%M:%S").c_str()).simplified();
 }
 
+QString ShortTimeText(CTime at)
+{
+    return QString::fromLocal8Bit(at.Format("%a %e %b %H:%M").c_str()).simplified();
+}
+
 QString TimelineLegend()
 {
     const auto swatch = [](const QColor& colour, const QString& text) {

@@ -76,6 +76,8 @@ private:
 
 // "Mon 7 Dec 23:30:00", in the local zone.
 QString LocalTimeText(CTime at);
+// Sun 20 Dec 12:00, as the person chose a time.
+QString ShortTimeText(CTime at);
 QString OutcomeText(TimelineMark::Outcome outcome);
 // The colours' meanings, as rich text.
 QString TimelineLegend();

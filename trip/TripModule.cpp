@@ -10,9 +10,11 @@
 
 #include "Autostart.h"
 #include "AwayDialog.h"
+#include "Diary.h"
 #include "DiaryWindow.h"
 #include "DutyRecord.h"
 #include "Messenger.h"
+#include "Timeline.h"
 
 namespace trip {
 
@@ -94,23 +96,72 @@ void TripModule::AttachTo(QWidget& window, QMenu& menu)
     connect(diaryAction_, &QAction::triggered, this, [this, &window] { ShowDiary(window); });
 
     awayAction_ = menu.addAction(QString::fromUtf8(kAwayItem));
+    awayAction_->setCheckable(true);
     connect(awayAction_, &QAction::triggered, this, [this, &window] { ShowAway(window); });
+    ShowAwayInMenu();
+}
+
+// Nothing else in the main window says a span is set: its item does, with
+// the return time.
+void TripModule::ShowAwayInMenu()
+{
+    if (!awayAction_)
+        return;
+    awayAction_->setChecked(away_.has_value());
+    awayAction_->setText(away_ ? QStringLiteral("A&way until %1\u2026").arg(ShortTimeText(away_->until))
+                               : QString::fromUtf8(kAwayItem));
+}
+
+// An open diary window follows the guard and the span; from the event
+// loop, since the guard's events come in the middle of its passes.
+void TripModule::DiaryMayHaveChanged()
+{
+    if (!diary_ || !diary_->isVisible() || std::exchange(diaryRefreshPending_, true))
+        return;
+    QTimer::singleShot(0, this, [this] {
+        diaryRefreshPending_ = false;
+        if (diary_ && diary_->isVisible())
+            diary_->Refresh();
+    });
 }
 
 void TripModule::AfterStartUp()
 {
     if (std::exchange(startedUp_, true))
         return;
+    startingUp_ = true;
+    const int starts = guardStarts_;
     ResumeOrForget();
     TellAway();
-    if (!away_)
-        return;
     // Away now: on duty, whatever the start; back already while the program
     // was not running: off, and the span is over.  Later, at the times.
-    if (!(CTime::GetCurrentTime() < away_->from))
+    if (away_ && !(CTime::GetCurrentTime() < away_->from))
         OnAwayTimer();
-    else
+    else if (away_)
         ArmAway();
+    // A guard start just now has told it already.
+    if (guardStarts_ == starts)
+        TellAwayTrouble(CTime::GetCurrentTime(), !resume_);
+    startingUp_ = false;
+}
+
+// A span the person wrote by hand and got slightly wrong would leave the
+// house silent for the whole trip: said at every start, of the program and
+// of the guard, until it is mended.
+void TripModule::TellAwayTrouble(CTime at, bool personAtWindow)
+{
+    const AwayFile file = ReadAwayFile();
+    if (!file.trouble)
+        return;
+    const std::string path = AwaySpanPath();
+    access_.AppendProblem(AtTime(at) + " the away file " + path + " cannot be used: " + *file.trouble +
+                          ". Mervo does not go on duty by himself when you leave");
+    Diary::Append(at, "away unusable", {path, *file.trouble});
+    if (personAtWindow)
+        platform::InstalledMessenger().ShowWithoutWaiting(
+            "The time you are away cannot be read from " + path + ": " + *file.trouble +
+            ".\n\nMervo will not go on duty by himself when you leave. Set the times again under Say Whut? \u2192 "
+            "Away from \u2026 until \u2026.");
 }
 
 bool TripModule::SetAway(std::optional<AwaySpan> span, std::string* error)
@@ -128,6 +179,8 @@ bool TripModule::SetAway(std::optional<AwaySpan> span, std::string* error)
 
 void TripModule::TellAway()
 {
+    ShowAwayInMenu();
+    DiaryMayHaveChanged();
     if (awayListener_)
         awayListener_(away_);
 }
@@ -234,8 +287,11 @@ void TripModule::Resume(std::optional<CTime> since)
 void TripModule::GuardStarted(CTime at, GuardStartOrigin origin)
 {
     guardTouched_ = true;
+    ++guardStarts_;
     forgottenSince_.reset();
     records_.GuardStarted(at, origin);
+    TellAwayTrouble(at, origin == GuardStartOrigin::Person || (startingUp_ && !resume_));
+    DiaryMayHaveChanged();
 }
 
 void TripModule::GuardStopped(CTime at)
@@ -243,6 +299,7 @@ void TripModule::GuardStopped(CTime at)
     guardTouched_ = true;
     forgottenSince_.reset();
     records_.GuardStopped(at);
+    DiaryMayHaveChanged();
     // Turned off while away (the mansion, Quit, the close box, the remote
     // control): somebody is evidently home, and the span is over.
     if (!std::exchange(timerFailed_, false) && away_ && away_->Holds(at)) {

@@ -86,12 +86,17 @@ private:
     void ArmAway();
     void OnAwayTimer();
     void TellAway();
+    void TellAwayTrouble(CTime at, bool personAtWindow);
+    void ShowAwayInMenu();
+    void DiaryMayHaveChanged();
 
     class AwayTimerWindow;
 
     GuardAccess& access_;
     bool resume_;
     bool startedUp_ = false;
+    bool startingUp_ = false;
+    int guardStarts_ = 0;
     GuardRecords records_;
     // The record a start by hand removed, kept for a --resume handed over
     // later in the run; gone once the guard is turned on or off.
@@ -106,6 +111,7 @@ private:
     // A stop that follows the guard's timer failing is nobody's choice.
     bool timerFailed_ = false;
     QPointer<DiaryWindow> diary_;
+    bool diaryRefreshPending_ = false;
 };
 
 }  // namespace trip

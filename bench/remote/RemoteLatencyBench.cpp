@@ -196,9 +196,9 @@ int MeasureProgram(const QString& program, const QString& guardOnSound)
     Broker broker(scratch / "broker");
     if (!broker.Start())
         return Fail("the broker did not start");
-    const QString config = qEnvironmentVariable("XDG_CONFIG_HOME") + "/Hauntwatch";
-    QDir().mkpath(config);
-    QFile settings(config + "/hauntwatch.conf");
+    const QString home = qEnvironmentVariable("HAUNTWATCH_HOME");
+    QDir().mkpath(home);
+    QFile settings(home + "/hauntwatch.conf");
     if (!settings.open(QIODevice::WriteOnly))
         return Fail("the settings file could not be written");
     settings.write(QByteArray("[Remote]\nBroker=") + QByteArray::fromStdString(broker.Url()) + "\n");

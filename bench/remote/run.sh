@@ -8,5 +8,7 @@ BENCH_NEEDS="xvfb-run"
 source "$(dirname "$0")/../window-session.sh"
 QT_QPA_PLATFORM=offscreen "$build/bench/remote/bench_remote"
 echo
+QT_QPA_PLATFORM=offscreen "$build/bench/remote/bench_remote_diary"
+echo
 : > "$HAUNTWATCH_HOME/noises.hwt"
 "$build/bench/remote/bench_remote" --program "$build/hauntwatch" "$(dirname "$0")/../../res/data/thanks.wav"

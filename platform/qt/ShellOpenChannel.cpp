@@ -9,6 +9,12 @@
 #include <QStandardPaths>
 #include <QThread>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
 namespace {
 
 // A request is the path's bytes and a NUL, which no path contains; options
@@ -19,10 +25,49 @@ constexpr qint64 kLongestRequest = 64 * 1024;
 constexpr int kConnectAttempts = 50;
 constexpr int kConnectWaitMs = 100;
 
+// Somebody else's lock would keep this program from guarding, and somebody
+// else's socket would be handed its arguments and a resume: both live only
+// where no other user may enter, never in the shared temporary folder.
 QString RuntimeFolder()
 {
-    const QString runtime = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
-    return runtime.isEmpty() ? QDir::tempPath() : runtime;
+    const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    if (QDir::isAbsolutePath(runtime))
+        return QDir::cleanPath(runtime);
+    QString cache = qEnvironmentVariable("XDG_CACHE_HOME");
+    if (!QDir::isAbsolutePath(cache))
+        cache = QDir::homePath() + QStringLiteral("/.cache");
+    const QString folder = QDir::cleanPath(cache) + QStringLiteral("/hauntwatch/run");
+    QDir().mkpath(QFileInfo(folder).absolutePath());
+    return folder;
+}
+
+// Why `path` is not this user's alone: a folder or entry of another owner,
+// or one others may write to (a folder others may even enter).  Empty when it
+// is ours, or, for an entry, not there.
+QString NotOurs(const QString& path, mode_t type)
+{
+    struct stat info {};
+    if (::lstat(QFile::encodeName(path).constData(), &info) != 0)
+        return type == S_IFDIR ? QStringLiteral("%1 cannot be used: %2").arg(path, QString::fromLocal8Bit(std::strerror(errno)))
+                               : QString();
+    const mode_t othersMay = type == S_IFDIR ? 077 : 022;
+    if ((info.st_mode & S_IFMT) != type)
+        return QStringLiteral("%1 is not a %2").arg(path, type == S_IFDIR ? QStringLiteral("folder")
+                                                          : type == S_IFSOCK ? QStringLiteral("socket")
+                                                                             : QStringLiteral("file"));
+    if (info.st_uid != ::geteuid() || (info.st_mode & othersMay) != 0)
+        return QStringLiteral("%1 is not yours alone (owner %2, mode %3)")
+            .arg(path)
+            .arg(info.st_uid)
+            .arg(info.st_mode & 07777, 4, 8, QLatin1Char('0'));
+    return {};
+}
+
+// Said once on standard error (the journal, under the service manager).
+void RunningAlone(const QString& why)
+{
+    qWarning("hauntwatch: %s: not using it; running on its own, without looking for a running Hauntwatch",
+             qPrintable(why));
 }
 
 // The same folder reached through a symbolic link is the same home.
@@ -39,14 +84,23 @@ ShellOpenChannel::ShellOpenChannel(const QString& homeFolder)
 {
     const QByteArray digest =
         QCryptographicHash::hash(FolderIdentity(homeFolder).toUtf8(), QCryptographicHash::Sha256).toHex().left(16);
-    basePath_ = RuntimeFolder() + QStringLiteral("/hauntwatch-") + QString::fromLatin1(digest);
+    const QString folder = RuntimeFolder();
+    // Made private, as the desktop's own runtime folder is, when it is missing.
+    ::mkdir(QFile::encodeName(folder).constData(), 0700);
+    basePath_ = folder + QStringLiteral("/hauntwatch-") + QString::fromLatin1(digest);
+    folderTrouble_ = NotOurs(folder, S_IFDIR);
 }
 
 ShellOpenChannel::~ShellOpenChannel() = default;
 
 bool ShellOpenChannel::Claim()
 {
-    lock_ = std::make_unique<QLockFile>(basePath_ + QStringLiteral(".lock"));
+    const QString lockPath = basePath_ + QStringLiteral(".lock");
+    if (const QString trouble = !folderTrouble_.isEmpty() ? folderTrouble_ : NotOurs(lockPath, S_IFREG); !trouble.isEmpty()) {
+        RunningAlone(trouble);
+        return true;
+    }
+    lock_ = std::make_unique<QLockFile>(lockPath);
     // The program runs for days: only a lock whose process is gone is stale.
     lock_->setStaleLockTime(0);
     if (!lock_->tryLock(0)) {
@@ -55,6 +109,13 @@ bool ShellOpenChannel::Claim()
         // A runtime folder we cannot write to must not keep the program from starting.
         if (!heldByOther)
             qWarning("hauntwatch: cannot lock %s; not checking for a running Hauntwatch", qPrintable(basePath_));
+        if (heldByOther) {
+            // Whoever listens there is handed this start's file and its resume.
+            if (const QString trouble = NotOurs(SocketPath(), S_IFSOCK); !trouble.isEmpty()) {
+                RunningAlone(trouble);
+                return true;
+            }
+        }
         return !heldByOther;
     }
     server_ = std::make_unique<QLocalServer>();

@@ -1,8 +1,10 @@
 #pragma once
 // One program per home folder.  The first start claims a lock and a local
-// socket in the user's runtime folder, both named after the home folder; a
+// socket in the user's runtime folder ($XDG_RUNTIME_DIR, else
+// $XDG_CACHE_HOME/hauntwatch/run), both named after the home folder; a
 // later start with the same home folder hands its file to that program
-// instead of running a second guard.
+// instead of running a second guard.  A folder, lock or socket that is not
+// the user's alone is not used: the program then runs on its own.
 #include <QObject>
 #include <QString>
 #include <QStringList>
@@ -18,8 +20,9 @@ public:
     explicit ShellOpenChannel(const QString& homeFolder);
     ~ShellOpenChannel() override;
 
-    // True when this process is now the program for the home folder and
-    // listens for open requests; false when another one runs.
+    // True when this process is now the program for the home folder (and
+    // listens for open requests, unless the runtime folder, the lock or the
+    // socket is not the user's alone); false when another one runs.
     bool Claim();
     // Sends a file (an empty path: no file) to the running program, after
     // the options of this start that it should act on ("--resume").  False
@@ -39,6 +42,7 @@ private:
     void OnReadyRead(QLocalSocket& socket, QByteArray& pending);
 
     QString basePath_;
+    QString folderTrouble_;
     std::unique_ptr<QLockFile> lock_;
     std::unique_ptr<QLocalServer> server_;
 };

@@ -22,8 +22,8 @@ mkdir -p "$sounds/more"
 cp "$HW_LIB_DIR/../data/clip.avi" "$HW_LIB_DIR/../data/tone.wav" "$sounds/"
 cp "$HW_LIB_DIR/../data/tone.wav" "$sounds/more/knock.wav"
 # The picker opens where a file was last picked from; that is the folder.
-mkdir -p "$XDG_CONFIG_HOME/Hauntwatch"
-printf '[File%%20Picker]\nLast%%20Folder=%s\n' "$sounds" >"$XDG_CONFIG_HOME/Hauntwatch/hauntwatch.conf"
+mkdir -p "$HAUNTWATCH_HOME"
+printf '[File%%20Picker]\nLast%%20Folder=%s\n' "$sounds" >"$HAUNTWATCH_HOME/hauntwatch.conf"
 hw_write_settings <<EOF_SETTINGS
 quiet: from=3 to=3
 EOF_SETTINGS

@@ -242,6 +242,27 @@ TEST_F(SchedulerTest, TheQuietLineNamesTheNewWakeUpAndThePass)
     EXPECT_EQ(GuardSettings.slots[0].nextDue.Format("%H:%M").str(), "23:40") << "slots are not moved";
 }
 
+// The lid closed at 22:00 and opened at 03:00, inside quiet hours 23 to 07:
+// the wake-up comes late, to rows long overdue, and none of them plays
+// until the window ends; then each plays once.
+TEST_F(SchedulerTest, AWakeInsideTheQuietWindowAfterASuspendPlaysNothingUntilItEnds)
+{
+    GuardSettings.quietWindow = {23, 7};
+    At(2026, 12, 6, 21, 0);
+    SetSlot(0, "/n/a.wav", 30, kModeExact);
+    SetSlot(1, "/n/b.wav", 60, kModeExact);
+    StartGuard();
+    Tick();  // 21:30, A
+    At(2026, 12, 7, 3, 0);
+    timer.Fire(&window);
+    EXPECT_EQ(sound.played.size(), 1u) << "something played at 03:00";
+    ASSERT_EQ(ProblemLog.problemCount, 1);
+    EXPECT_EQ(ProblemLog.problemLines[0].str(), "\r\nQuiet until 12/07/2026 07:00 from   12/07/2026 03:00");
+    Tick();
+    EXPECT_EQ(sound.played, (std::vector<std::string>{"/n/a.wav", "/n/a.wav", "/n/b.wav"}));
+    EXPECT_EQ(Local(GuardSettings.slots[1].nextDue).str(), "12/07 08:00:00");
+}
+
 TEST_F(SchedulerTest, AQuietNightRollsOverIntoTheNewYear)
 {
     GuardSettings.quietWindow = {22, 6};

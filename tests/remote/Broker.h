@@ -172,16 +172,18 @@ struct Heard {
 };
 
 // A client of the test's own, on libmosquitto's thread: subscribes to
-// `patterns` at once, records every message, publishes commands.
+// `patterns` at once, records every message, publishes commands.  With an
+// `id`, it connects under that one (a stray client).
 class Listener {
 public:
-    Listener(int port, const std::vector<std::string>& patterns)
+    Listener(int port, const std::vector<std::string>& patterns, std::string id = {})
     {
         static std::once_flag once;
         std::call_once(once, [] { mosquitto_lib_init(); });
         // A second client with the same id would push the first off the broker.
         static int made = 0;
-        const std::string id = "test-listener-" + std::to_string(::getpid()) + "-" + std::to_string(++made);
+        if (id.empty())
+            id = "test-listener-" + std::to_string(::getpid()) + "-" + std::to_string(++made);
         client_ = mosquitto_new(id.c_str(), true, this);
         mosquitto_message_callback_set(client_, [](mosquitto*, void* self, const mosquitto_message* m) {
             auto* me = static_cast<Listener*>(self);

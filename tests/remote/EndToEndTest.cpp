@@ -58,6 +58,12 @@ public:
         process_.waitForFinished(5000);
     }
     const std::string& display() const { return display_; }
+    // As an X server that crashed.
+    void Kill()
+    {
+        process_.kill();
+        process_.waitForFinished(5000);
+    }
 
 private:
     QProcess process_;
@@ -76,7 +82,7 @@ public:
     Program(const std::string& folder, const XServer& x, const Broker& broker, std::vector<LibraryNoise> library = {})
         : folder_(folder), library_(std::move(library))
     {
-        for (const char* sub : {"home", "config/Hauntwatch", "bin"})
+        for (const char* sub : {"home", "config", "bin"})
             std::filesystem::create_directories(folder_ + "/" + sub);
         std::filesystem::create_directory(folder_ + "/run");
         std::filesystem::permissions(folder_ + "/run", std::filesystem::perms::owner_all);
@@ -87,7 +93,7 @@ public:
         }
         std::filesystem::permissions(folder_ + "/bin/xdg-open", std::filesystem::perms::owner_all);
         WriteSettingsFile();
-        std::ofstream(folder_ + "/config/Hauntwatch/hauntwatch.conf")
+        std::ofstream(home() + "/hauntwatch.conf")
             << "[Remote]\nBroker=" << broker.Url() << "\nName=" << std::filesystem::path(folder_).filename().string() << "\n";
 
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
@@ -154,6 +160,8 @@ public:
 
     qint64 pid() const { return process_.processId(); }
     bool Finished() { return process_.waitForFinished(30000) && process_.exitCode() == 0; }
+    // Ended by itself, with a status that is not 0.
+    bool Failed() { return process_.waitForFinished(30000) && process_.exitStatus() == QProcess::NormalExit && process_.exitCode() != 0; }
     std::string home() const { return folder_ + "/home"; }
     std::string radio() const { return folder_ + "/radio.txt"; }
     std::string StarterLogPath() const { return folder_ + "/started.log"; }
@@ -378,8 +386,9 @@ TEST_F(EndToEndTest, TwoHomesOnOneBrokerAreTwoDevicesEachSwitchingOnlyItself)
 
     ASSERT_TRUE(listener.Publish(k.guardSet, "ON"));
     ASSERT_TRUE(listener.WaitFor(k.guard, "ON")) << "the kitchen did not start";
-    // Both send all they keep again; the attic's guard is still off by then.
-    ASSERT_TRUE(listener.Publish(kHomeAssistantStatus, "online"));
+    // An OFF to the attic while it is off is answered with its state, which
+    // is still off by then.
+    ASSERT_TRUE(listener.Publish(a.guardSet, "OFF"));
     ASSERT_TRUE(listener.WaitForCount(a.guard, 3)) << "the attic did not answer";
     EXPECT_EQ(listener.Latest(a.guard), "OFF") << "the kitchen's command switched the attic";
 
@@ -387,9 +396,36 @@ TEST_F(EndToEndTest, TwoHomesOnOneBrokerAreTwoDevicesEachSwitchingOnlyItself)
     ASSERT_TRUE(listener.WaitFor(a.guard, "ON"));
     ASSERT_TRUE(listener.Publish(k.guardSet, "OFF"));
     ASSERT_TRUE(listener.WaitFor(k.guard, "OFF"));
-    ASSERT_TRUE(listener.Publish(kHomeAssistantStatus, "online"));
+    ASSERT_TRUE(listener.Publish(a.guardSet, "ON"));
     ASSERT_TRUE(listener.WaitForCount(a.guard, 5));
     EXPECT_EQ(listener.Latest(a.guard), "ON") << "the kitchen's OFF stopped the attic";
+}
+
+// The X server goes away under a running guard: the program ends by itself
+// without a crash (nor a sanitizer's report), with a failure status for its
+// unit to start it again, keeps the duty record, and writes what a normal
+// end writes: the count of the commands it set aside, and offline.
+TEST_F(EndToEndTest, TheDisplayGoingAwayEndsTheProgramWithoutACrashAndWithItsLastLines)
+{
+    Program program(folder / "home", x, broker);
+    const Topics topics = program.TopicNames();
+    Listener listener(broker.port(), {topics.base + "/#"});
+    ASSERT_TRUE(program.Start());
+    ASSERT_TRUE(listener.WaitFor(topics.problems, "0", 30s)) << program.ProgramLog();
+    ASSERT_TRUE(listener.Publish(topics.guardSet, "ON"));
+    ASSERT_TRUE(listener.WaitFor(topics.guard, "ON"));
+    ASSERT_TRUE(listener.Publish(topics.guardSet, "sing"));
+    // Answered after the one before it was set aside.
+    ASSERT_TRUE(listener.Publish(topics.guardSet, "ON"));
+    ASSERT_TRUE(listener.WaitForCount(topics.guard, 3));
+
+    x.Kill();
+    ASSERT_TRUE(program.Failed()) << program.ProgramLog();
+    for (const char* report : {"AddressSanitizer", "runtime error", "Segmentation", "Aborted"})
+        EXPECT_EQ(program.ProgramLog().find(report), std::string::npos) << program.ProgramLog();
+    EXPECT_NE(program.Diary().find("ignored 1 command since "), std::string::npos) << program.Diary();
+    EXPECT_TRUE(std::filesystem::exists(program.home() + "/on-duty")) << "the duty record went";
+    EXPECT_TRUE(listener.WaitFor(topics.availability, "offline"));
 }
 
 std::size_t LinesWith(const std::string& text, const std::string& part)

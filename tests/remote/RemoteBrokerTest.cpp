@@ -274,16 +274,49 @@ TEST_F(RemoteBrokerTest, ACommandLeftRetainedOnTheBrokerIsNotObeyedAtConnection)
     const std::string guardConfig = "homeassistant/switch/hauntwatch_" + control->Id() + "/guard/config";
     ASSERT_TRUE(listener.WaitForCount(guardConfig, 1));
     // The program hears its subscriptions in order: once it has answered a
-    // later message, it has handled the retained command.
-    ASSERT_TRUE(listener.Publish(kHomeAssistantStatus, "online"));
+    // later message, it has handled the retained command.  Home Assistant
+    // said "online" five hundred times in a moment: one start, one answer.
+    ASSERT_TRUE(listener.Flood(kHomeAssistantStatus, std::vector<std::string>(500, "online")));
     ASSERT_TRUE(listener.WaitForCount(guardConfig, 2));
     EXPECT_TRUE(guard.origins.empty()) << "a retained ON started the guard";
+    // An OFF while off is answered, after whatever the burst still brings.
+    Listener answers(broker.port(), {topics.guard});
+    ASSERT_TRUE(answers.WaitForCount(topics.guard, 1));
+    ASSERT_TRUE(listener.Publish(topics.guardSet, "OFF"));
+    ASSERT_TRUE(answers.WaitForCount(topics.guard, 2));
+    EXPECT_EQ(listener.On(guardConfig).size(), 2u) << "a burst of \"online\" was answered more than once";
 
     ASSERT_TRUE(listener.Publish(topics.guardSet, "ON"));
     EXPECT_TRUE(WaitFor([&] { return guard.origins.size() == 1; }, 10s)) << "a live ON after it was not obeyed";
     control.reset();
     EXPECT_TRUE(Noted("ignored 1 command since ") && Noted("the last: retained \"ON\""))
         << "the diary does not say why nothing happened";
+}
+
+// A copied home or a stray client connects under the id every Hauntwatch of
+// this home once used: nothing happens to this one.  The broker then goes
+// away twice in a few seconds: one outage, written when it begins and when
+// the link has held again, with its attempts.
+TEST_F(RemoteBrokerTest, AStrayClientUnderTheOldIdDisturbsNothingAndAnOutageIsTwoLines)
+{
+    Broker broker(home / "broker");
+    ASSERT_TRUE(broker.Start());
+    auto control = StartRemote(To(broker));
+    control->SetOutageOverAfter(3s);
+    ASSERT_TRUE(WaitState(*control, LinkState::Connected));
+    ASSERT_TRUE(Listener(broker.port(), {}, "hauntwatch-" + control->Id()).connected());
+    WaitFor([] { return false; }, 3s);
+    EXPECT_EQ(diary, std::vector<std::string>{"Connected to " + broker.Url() + "."});
+
+    for (int i = 0; i < 2; ++i) {
+        broker.Stop();
+        ASSERT_TRUE(WaitState(*control, LinkState::Lost));
+        ASSERT_TRUE(broker.Start());
+        ASSERT_TRUE(WaitState(*control, LinkState::Connected));
+    }
+    ASSERT_TRUE(WaitFor([&] { return diary.size() == 3; }, 10s)) << diary.back();
+    EXPECT_EQ(diary[1].rfind("Lost the connection to " + broker.Url(), 0), 0u) << diary[1];
+    EXPECT_NE(diary[2].find(" attempts; the last trouble: "), std::string::npos) << diary[2];
 }
 
 // Every noise of the library is a button; buttons follow the library, and a
@@ -372,6 +405,7 @@ TEST_F(RemoteBrokerTest, WhatTheGuardDoesBecomesTheRetainedState)
                                platform::PlayFailure::FileMissing});
     ASSERT_TRUE(listener.WaitFor(topics.problems, "1")) << "the failure's problem line was not counted";
     const QJsonObject play = QJsonDocument::fromJson(QByteArray::fromStdString(*listener.Latest(topics.lastPlay))).object();
+    EXPECT_FALSE(play.contains("path")) << "a path tells whose house it is: not published unless asked for";
     EXPECT_EQ(play.value("name").toString(), "door");
     EXPECT_EQ(play.value("result").toString(), "failed");
     EXPECT_EQ(play.value("reason").toString(), "file missing");
@@ -393,9 +427,16 @@ TEST_F(RemoteBrokerTest, WhatTheGuardDoesBecomesTheRetainedState)
         for (const Heard& h : listener.On(news))
             EXPECT_FALSE(h.retained) << h.topic << " came as news, yet the broker marked it retained";
 
-    // The person's time away, retained while it is set.
-    control->SetAway(std::pair(CTime(2026, 12, 8, 18, 0, 0).GetTime(), CTime(2026, 12, 20, 12, 0, 0).GetTime()));
+    // The person's time away, retained: only whether it is set, unless the
+    // dates are asked for; then the last play names its file again too.
+    const std::pair<std::int64_t, std::int64_t> away(CTime(2026, 12, 8, 18, 0, 0).GetTime(), CTime(2026, 12, 20, 12, 0, 0).GetTime());
+    control->SetAway(away);
+    EXPECT_TRUE(listener.WaitFor(topics.away, "ON"));
+    RemoteSettings details = To(broker);
+    details.publishDetails = true;
+    ASSERT_TRUE(control->Apply(details));
     EXPECT_TRUE(listener.WaitFor(topics.away, R"({"from":"2026-12-08T18:00:00+01:00","until":"2026-12-20T12:00:00+01:00"})"));
+    EXPECT_TRUE(WaitFor([&] { return listener.Latest(topics.lastPlay).value_or("").find("\"path\":\"/noises/door.wav\"") != std::string::npos; }, 10s));
     control->SetAway(std::nullopt);
     EXPECT_TRUE(listener.WaitFor(topics.away, "")) << "cleared, it leaves the broker";
 
@@ -435,7 +476,8 @@ TEST_F(RemoteBrokerTest, ABrokerRestartedOrStartedLateGetsTheWholeStateAgain)
 
     broker.Stop();
     ASSERT_TRUE(WaitState(*control, LinkState::Lost)) << control->StatusLine().toStdString();
-    EXPECT_TRUE(Noted("Lost the connection"));
+    EXPECT_EQ(diary.size(), 1u) << "the link had not held yet: still the outage of the start";
+    EXPECT_TRUE(Noted("Cannot reach"));
     // While the broker is away the guard goes on.
     control->WakeUpArmed(CTime(2026, 12, 7, 22, 5, 0));
     control->Played(PlayReport{CTime(2026, 12, 7, 22, 1, 0), "/x/radio.txt", PlayKind::Program, PlayOutcome::Started,
@@ -617,6 +659,16 @@ TEST_F(RemoteBrokerTest, TheDialogRefusesAnAddressItCannotUseAndSavesNothing)
             EXPECT_NE(label->buddy(), nullptr) << label->text().toStdString() << " shows its & as it is";
         }
     }
+    // A password that would cross the network as typed is warned of.
+    const QLabel* plain = dialog.findChild<QLabel*>("plainPassword");
+    ASSERT_NE(plain, nullptr);
+    dialog.brokerField()->setText("mqtt://broker.lan");
+    dialog.passwordField()->setText("s3cret");
+    EXPECT_TRUE(plain->isVisible());
+    dialog.brokerField()->setText("mqtts://broker.lan");
+    EXPECT_FALSE(plain->isVisible());
+    dialog.passwordField()->clear();
+
     dialog.brokerField()->setText("broker.lan:1883");
     dialog.userField()->setText("ann");
     dialog.buttons()->button(QDialogButtonBox::Ok)->click();

@@ -14,6 +14,7 @@
 
 #include "BrokerAddress.h"
 #include "CommandInbox.h"
+#include "ConnectionNotes.h"
 #include "DeviceId.h"
 #include "RemoteMessages.h"
 #include "RemoteSettings.h"
@@ -113,7 +114,7 @@ TEST(RemoteMessagesTest, LastPlayHoldsTimeNamePathResultAndReasonAsJson)
     const PlayReport failed{CTime(2026, 12, 7, 23, 30, 0), "/home/ann/Geräusche/tür.wav", PlayKind::Sound,
                             PlayOutcome::Failed, platform::PlayFailure::NoSoundOutput};
     const QJsonObject json = QJsonDocument::fromJson(QByteArray::fromStdString(
-                                 LastPlayJson(failed, NoiseNameFor(snapshot, failed.path)))).object();
+                                 LastPlayJson(failed, NoiseNameFor(snapshot, failed.path), true))).object();
     EXPECT_EQ(json.value("time").toString(), "2026-12-07T23:30:00+01:00");
     EXPECT_EQ(json.value("name").toString(), QString::fromUtf8("Küchentür"));
     EXPECT_EQ(json.value("path").toString(), QString::fromUtf8("/home/ann/Geräusche/tür.wav"));
@@ -123,7 +124,7 @@ TEST(RemoteMessagesTest, LastPlayHoldsTimeNamePathResultAndReasonAsJson)
     const PlayReport started{CTime(2026, 12, 7, 23, 31, 0), "/x/radio.txt", PlayKind::Program, PlayOutcome::Started,
                              platform::PlayFailure::None};
     const QJsonObject other = QJsonDocument::fromJson(QByteArray::fromStdString(
-                                  LastPlayJson(started, NoiseNameFor(snapshot, started.path)))).object();
+                                  LastPlayJson(started, NoiseNameFor(snapshot, started.path), true))).object();
     EXPECT_EQ(other.value("name").toString(), "") << "a row without a noise names nothing";
     EXPECT_EQ(other.value("result").toString(), "started");
     EXPECT_EQ(other.value("reason").toString(), "");
@@ -135,7 +136,7 @@ TEST(RemoteMessagesTest, LastPlayHoldsTimeNamePathResultAndReasonAsJson)
 TEST(RemoteMessagesTest, TheLastPlaysStateStaysWithinHomeAssistantsLimit)
 {
     QString templateText;
-    for (const Message& config : DiscoveryConfigs("abc", "Kitchen", "1"))
+    for (const Message& config : DiscoveryConfigs("abc", "Kitchen", "1", true))
         if (config.topic.find("/last_play/") != std::string::npos)
             templateText = QJsonDocument::fromJson(QByteArray::fromStdString(config.payload)).object().value("value_template").toString();
     ASSERT_FALSE(templateText.isEmpty());
@@ -205,6 +206,32 @@ mode_t ModeOf(const QString& path)
     return info.st_mode & 07777;
 }
 
+// Three days of a link that breaks a minute after each return, the worst
+// for the diary since every outage ends: in any 24 hours its lines take at
+// most 4 KiB, and what was left out is said and counted.
+TEST(ConnectionNotesTest, TheWorstFlappingTakesAtMostFourKiBOfTheDiaryInAnyDay)
+{
+    std::int64_t at = 0;
+    std::vector<std::pair<std::int64_t, std::string>> lines;
+    ConnectionNotes notes([&](const std::string& line) { lines.emplace_back(at, line); });
+    const std::string broker = "mqtts://" + std::string(60, 'b') + ":8883";
+    notes.Connected("Connected to " + broker + ".", at);
+    for (std::int64_t start = 0; start < 3 * 86400; start += 62) {
+        notes.Trouble("Lost the connection to " + broker + " (" + std::string(150, 'r') + ").", true, at = start);
+        notes.Connected("Connected to " + broker + ".", at = start + 1);
+        notes.Held(broker, at = start + 61);
+    }
+    for (std::size_t first = 0; first < lines.size(); ++first) {
+        std::size_t bytes = 0;
+        for (std::size_t i = first; i < lines.size() && lines[i].first < lines[first].first + 86400; ++i)
+            bytes += lines[i].second.size() + ConnectionNotes::kLineOverhead;
+        ASSERT_LE(bytes, ConnectionNotes::kBytesPerDay) << "from line " << first;
+    }
+    ASSERT_GT(lines.size(), 3u);
+    EXPECT_EQ(lines[2].second.rfind("Connected to " + broker + " after 1 attempt; the last trouble: Lost the connection", 0), 0u);
+    EXPECT_NE(std::find_if(lines.begin(), lines.end(), [](const auto& l) { return l.second.find(" more left out) ") != std::string::npos; }), lines.end());
+}
+
 TEST(RemoteSettingsTest, TheFileStaysOwnerOnlyWhoeverWritesItAndTheGroupRoundTrips)
 {
     TempFolder home;
@@ -235,6 +262,19 @@ TEST(RemoteSettingsTest, TheFileStaysOwnerOnlyWhoeverWritesItAndTheGroupRoundTri
     EXPECT_EQ(ModeOf(file), 0600u) << "a file left readable by others is made private again at start-up";
     EXPECT_EQ(DeviceName(saved), "Kitchen");
     EXPECT_FALSE(DeviceName(RemoteSettings{}).isEmpty()) << "the host name stands in";
+
+    // Two more guards of the same person, each with a home folder of its own:
+    // each starts from no settings, and keeps its own name and buttons.
+    for (const char* name : {"kitchen", "attic"}) {
+        ::setenv("HAUNTWATCH_HOME", (home / name).c_str(), 1);
+        EXPECT_EQ(LoadRemoteSettings(), RemoteSettings{}) << name << " did not start from none";
+        ASSERT_TRUE(SaveRemoteSettings(RemoteSettings{saved.broker, {}, {}, QString::fromLatin1(name), {}}));
+    }
+    ::setenv("HAUNTWATCH_HOME", (home / "kitchen").c_str(), 1);
+    EXPECT_EQ(LoadRemoteSettings().name, "kitchen") << "the attic renamed the kitchen";
+    ::unsetenv("HAUNTWATCH_HOME");
+    EXPECT_EQ(UserSettings().fileName(), file);
+    EXPECT_EQ(LoadRemoteSettings(), saved) << "the default home's settings stay its own";
 }
 
 }  // namespace

@@ -68,20 +68,20 @@ cp "$HAUNTWATCH_HOME/noises.hwt" "$work/handed.hwt"
 timeout 20 "$program" "$work/handed.hwt" || fail "the second start did not exit cleanly"
 kill -0 "$pid" 2>/dev/null || fail "the running program ended when the second one started"
 for attempt in $(seq 50); do
-  grep -qs "handed.hwt" "$XDG_CONFIG_HOME/Hauntwatch/hauntwatch.conf" && break
+  grep -qs "handed.hwt" "$HAUNTWATCH_HOME/hauntwatch.conf" && break
   sleep 0.1
 done
-grep -qs "handed.hwt" "$XDG_CONFIG_HOME/Hauntwatch/hauntwatch.conf" || fail "the running program did not open the handed file"
+grep -qs "handed.hwt" "$HAUNTWATCH_HOME/hauntwatch.conf" || fail "the running program did not open the handed file"
 echo "second start handed its file over"
 
 # A "c:\qwendrik\" name means the home folder's file whatever folder the
 # second start runs in: it reaches the running program as given.
 (cd / && timeout 20 "$program" 'c:\qwendrik\noises.hwt') || fail "the second start with a c:\\qwendrik name did not exit cleanly"
 for attempt in $(seq 50); do
-  grep -qsF 'qwendrik\\noises.hwt' "$XDG_CONFIG_HOME/Hauntwatch/hauntwatch.conf" && break
+  grep -qsF 'qwendrik\\noises.hwt' "$HAUNTWATCH_HOME/hauntwatch.conf" && break
   sleep 0.1
 done
-grep -qsF 'qwendrik\\noises.hwt' "$XDG_CONFIG_HOME/Hauntwatch/hauntwatch.conf" ||
+grep -qsF 'qwendrik\\noises.hwt' "$HAUNTWATCH_HOME/hauntwatch.conf" ||
   fail "the running program did not open the home folder's file named by c:\\qwendrik"
 echo "second start handed a c:\\qwendrik name over as given"
 

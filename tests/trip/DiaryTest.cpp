@@ -1,11 +1,14 @@
 // The diary's lines and the duty record, as the guard's events write them.
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <csignal>
 #include <filesystem>
 
+#include "AwaySpan.h"
 #include "Diary.h"
 #include "DiaryFormat.h"
 #include "DutyRecord.h"
@@ -61,8 +64,39 @@ TEST(DiaryFormatTest, TimesCarryTheirOffsetAndReadBackInAnyZone)
     }
     EXPECT_EQ(trip::ParseIsoTime("2026-12-07T23:30:00Z")->GetTime(), trip::ParseIsoTime("2026-12-08T00:30:00+01:00")->GetTime());
     for (const char* bad : {"", "2026-12-07 23:30:00+01:00", "2026-13-07T23:30:00+01:00", "2026-12-07T23:30:00+0100",
-                            "2026-12-07T23:30:00", "2026-12-07T2x:30:00+01:00", "garbage"})
+                            "2026-12-07T23:30:00", "2026-12-07T2x:30:00+01:00", "2031-02-31T12:00:00+01:00", "garbage"})
         EXPECT_FALSE(trip::ParseIsoTime(bad).has_value()) << bad;
+}
+
+// The away file as a person writes it by hand, in the README's forms, and
+// as they get it slightly wrong; nothing in its place holds up the reader.
+TEST(AwayFileTest, TheWrittenFormsAreReadAndNothingElseIs)
+{
+    TempFolder folder;
+    ScopedEnv home{"HAUNTWATCH_HOME", folder.path()};
+    TimeZoneGuard zone{"Europe/Berlin"};
+    const std::string path = folder / "away";
+    const trip::AwaySpan span{CTime(2026, 12, 20, 8, 0, 0), CTime(2026, 12, 27, 12, 0, 0)};
+    const std::pair<const char*, bool> cases[] = {
+        {"2026-12-20T08:00\n2026-12-27T12:00\n", true}, {"2026-12-20T08:00\r\n2026-12-27T12:00:00\r\n", true},
+        {"2026-12-20T08:00:00+01:00\n2026-12-27T11:00Z", true}, {"2026-12-20T08:0O\n2026-12-27T12:00\n", false},
+        {"2031-02-27T08:00:00+01:00\n2031-02-31T12:00:00+01:00\n", false}, {"2026-12-27T12:00\n2026-12-20T08:00\n", false},
+        {"2026-03-29T02:30\n2026-03-30T12:00\n", false}, {"2026-12-20T08:00:00+01:00\n2026-12-27T12:00:00+01:00\n", true}};
+    for (const auto& [written, read] : cases) {
+        std::ofstream(path, std::ios::binary | std::ios::trunc) << written;
+        EXPECT_EQ(trip::ReadAwaySpan(), read ? std::optional(span) : std::nullopt) << written;
+    }
+    // Far larger than two times, though it begins with them; a FIFO whose
+    // writer never writes, where a reader that waited would wait for good.
+    std::filesystem::resize_file(path, 2LL << 30);
+    EXPECT_FALSE(trip::ReadAwaySpan());
+    std::filesystem::remove(path);
+    ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0);
+    const int writer = ::open(path.c_str(), O_RDWR | O_NONBLOCK);
+    ::alarm(30);
+    EXPECT_FALSE(trip::ReadAwaySpan());
+    ::alarm(0);
+    ::close(writer);
 }
 
 class GuardWindow : public platform::TimerWindow {

@@ -401,6 +401,14 @@ TEST_F(PlanCommandTest, MissingDamagedAndGoodSettingsAndABadDuration)
         EXPECT_FALSE(leaving + CTimeSpan(7200) < at) << line;
     }
     ASSERT_TRUE(trip::ClearAwaySpan(nullptr));
+    // Written by hand and slightly wrong: said, and planned without it.
+    std::ofstream(folder / "away") << leaving.Format("%Y-%m-%dT%H:%M").str() << "\n";
+    EXPECT_EQ(Run("2h"), 0);
+    EXPECT_EQ(Lines(out.str()).size(), 4u);
+    EXPECT_EQ(Lines(err.str()), std::vector<std::string>{"hauntwatch: the away file " + folder.path() +
+                                                         "/away cannot be used: it holds the leaving time but no return "
+                                                         "time; planned as if no time away were set"});
+    ASSERT_TRUE(trip::ClearAwaySpan(nullptr));
 
     // A full device: the plan says it could not be written, once.
     std::ofstream full("/dev/full");

@@ -8,9 +8,17 @@
 #include <QStandardPaths>
 #include <QTreeWidget>
 #include <QCheckBox>
+#include <QCryptographicHash>
+#include <QDialogButtonBox>
+#include <QLabel>
+#include <QLocalServer>
+#include <QLockFile>
+#include <QPushButton>
+#include <pwd.h>
 
 #include "AppTestFixture.h"
 #include "Autostart.h"
+#include "AwayDialog.h"
 #include "Diary.h"
 #include "DiaryFormat.h"
 #include "DiaryWindow.h"
@@ -74,6 +82,20 @@ protected:
     }
 
     std::string DiaryLog() const { return ReadWhole(home / "diary.log"); }
+
+    // What a systemd tool says, which succeeded; no system autostart entries.
+    std::string Says(const QString& program, const QStringList& arguments)
+    {
+        QProcess process;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("XDG_RUNTIME_DIR", QString::fromStdString(home / "run"));
+        environment.insert("XDG_CONFIG_DIRS", QString::fromStdString(home / "no system entries"));
+        process.setProcessEnvironment(environment);
+        process.setProcessChannelMode(QProcess::MergedChannels);
+        process.start(program, arguments);
+        EXPECT_TRUE(process.waitForFinished(30000) && process.exitCode() == 0) << program.toStdString();
+        return process.readAll().toStdString();
+    }
 
     ScopedEnv config{"XDG_CONFIG_HOME", home / "xdg config"};
     ScopedEnv cache{"XDG_CACHE_HOME", home / "cache"};
@@ -146,6 +168,30 @@ TEST_F(TripAppTest, AResumedStartIsOnDutyAtOnceWithItsLineAndShowsNothingModal)
     EXPECT_EQ(GuardSettings.slots[2].nextDue, CTime::GetCurrentTime() + CTimeSpan(60));
 }
 
+// Without XDG_RUNTIME_DIR (su, a bare startx), another user has taken Qt's
+// fallback in the shared temporary folder and planted a held lock and a
+// listening socket under the names such a start used there: the socket hears
+// nothing, and --resume puts Mervo back on duty.
+TEST_F(TripAppTest, AnotherUsersLockAndSocketInTheTemporaryFolderNeitherHoldNorHearAResume)
+{
+    TempFolder shared;
+    ScopedEnv tmp{"TMPDIR", shared.path()}, runtime{"XDG_RUNTIME_DIR", ""};
+    std::ofstream(shared / ("runtime-" + std::string(::getpwuid(::geteuid())->pw_name)));
+    const QString planted = QString::fromStdString(shared / "hauntwatch-") +
+        QCryptographicHash::hash(QFileInfo(QString::fromStdString(home.path())).canonicalFilePath().toUtf8(), QCryptographicHash::Sha256).toHex().left(16);
+    QLockFile lock(planted + ".lock");
+    QLocalServer trap;
+    ASSERT_TRUE(lock.tryLock(0) && trap.listen(planted + ".socket"));
+    ASSERT_TRUE(trip::WriteDutyRecord(CTime(2026, 12, 6, 20, 0, 0), nullptr));
+
+    StartProgram(true);
+    EXPECT_EQ(guardOn, 1);
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(trap.hasPendingConnections());
+    using std::filesystem::perms;
+    EXPECT_EQ(std::filesystem::status(home / "cache/hauntwatch/run").permissions() & (perms::group_all | perms::others_all), perms::none);
+}
+
 TEST_F(TripAppTest, WithoutTheRecordOrWithoutTheOptionTheGuardStaysOff)
 {
     StartProgram(true);
@@ -201,9 +247,12 @@ TEST_F(TripAppTest, AResumeHandedOverAfterAStartByHandPutsHimBackFromTheRecordIt
 
 // "Away from … until …" on the guard's clock: on duty when the person
 // leaves, again at a start in the middle, off when they are back; turned off
-// while away, the span is over.
+// while away, the span is over.  The person sees it: the item says until
+// when, an open diary window follows without Refresh and plans no further
+// than the return.
 TEST_F(TripAppTest, AwayPutsHimOnDutyAtTheLeavingTimeAndOffAtTheReturn)
 {
+    WriteSettings(home / "noises.hwt", [](GuardSettingsRecord& s) { SetNoise(s, 0, 30, "/noises/note.txt"); });
     StartProgram(false);
     ASSERT_NE(trip->AwayAction(), nullptr);
     EXPECT_TRUE(SayWhut()->actions().indexOf(trip->AwayAction()) == SayWhut()->actions().indexOf(trip->DiaryAction()) + 1)
@@ -212,6 +261,8 @@ TEST_F(TripAppTest, AwayPutsHimOnDutyAtTheLeavingTimeAndOffAtTheReturn)
     const trip::AwaySpan span{start + CTimeSpan(3600), start + CTimeSpan(5 * 3600)};
     ASSERT_TRUE(trip->SetAway(span));
     EXPECT_EQ(trip::ReadAwaySpan(), span) << "kept in the home folder";
+    EXPECT_TRUE(trip->AwayAction()->isChecked());
+    EXPECT_EQ(trip->AwayAction()->text(), "A&way until " + trip::ShortTimeText(span.until) + QChar(0x2026));
     EXPECT_EQ(timer.Delay(&trip->AwayTimer()), 3600u * 1000);
     EXPECT_EQ(guardOn, 0);
 
@@ -233,11 +284,26 @@ TEST_F(TripAppTest, AwayPutsHimOnDutyAtTheLeavingTimeAndOffAtTheReturn)
     EXPECT_EQ(guardOn, 1);
     EXPECT_EQ(Lines(DiaryLog()).back(), trip::IsoLocalTime(CTime::GetCurrentTime()) + "\tguard on\taway");
 
+    trip->DiaryAction()->trigger();
+    const QLabel* summary = trip->Diary()->findChild<QLabel*>("summary");
+    EXPECT_TRUE(summary->text().contains("You are away from " + trip::ShortTimeText(span.from))) << summary->text().toStdString();
+    ASSERT_FALSE(trip->Diary()->Plan().empty());
+    EXPECT_LE(trip->Diary()->Plan().back().at, span.until) << "planned past the return";
+    EXPECT_EQ(trip->Diary()->List().findItems("guard on (away)", Qt::MatchExactly, 1).size(), 2);
+
     clock.Advance(3 * 3600);
     timer.Fire(&trip->AwayTimer());
     EXPECT_EQ(guardOn, 0) << "off when the person is back";
+    EXPECT_TRUE(QTest::qWaitFor([&] { return summary->text().contains("Mervo is off duty"); }, 5000)) << "the open window did not follow";
+    EXPECT_FALSE(trip->AwayAction()->isChecked());
     EXPECT_FALSE(trip::ReadAwaySpan()) << "the span is over";
     EXPECT_EQ(Lines(DiaryLog()).back(), trip::IsoLocalTime(span.until) + "\tguard off");
+
+    // Spans are the minutes the dialog shows, not the seconds it opened at.
+    clock.Advance(17);
+    trip::AwayDialog dialog(std::nullopt, frameWidget());
+    dialog.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
+    EXPECT_EQ(dialog.Chosen().value_or(trip::AwaySpan{}).from.GetTime() % 60, 0);
 
     // Turned off by hand while away: somebody is home.
     const CTime later = CTime::GetCurrentTime();
@@ -249,6 +315,32 @@ TEST_F(TripAppTest, AwayPutsHimOnDutyAtTheLeavingTimeAndOffAtTheReturn)
     EXPECT_EQ(guardOn, 0);
     EXPECT_FALSE(trip::ReadAwaySpan());
     EXPECT_FALSE(timer.IsArmed(&trip->AwayTimer()));
+}
+
+// An away file written by hand and got slightly wrong is said at each start
+// of the program and of the guard: in the report, the diary and, to a person
+// at the window, a message.
+TEST_F(TripAppTest, AnAwayFileThatCannotBeUsedIsToldAtEveryStart)
+{
+    std::ofstream(home / "away") << "2026-12-20T08:00\n2026-12-27T1200\n";
+    auto told = [&](size_t times, size_t messages) {
+        EXPECT_NE(ProblemLog.problemLines[0].str().find(" the away file " + (home / "away") + " cannot be used: the return time"),
+                  std::string::npos) << ProblemLog.problemLines[0].str();
+        const std::vector<std::string> lines = Lines(DiaryLog());
+        EXPECT_EQ(std::count_if(lines.begin(), lines.end(), [](const std::string& l) { return l.find("\taway unusable\t") != std::string::npos; }),
+                  static_cast<long>(times));
+        EXPECT_EQ(messenger.unwaited.size(), messages);
+    };
+    StartProgram(false);
+    told(1, 1);
+    Key(Qt::Key_T, Qt::ControlModifier);
+    told(2, 2);
+    // A restart with nobody at the window: the report and the diary only.
+    app->ExitInstance();
+    InstallGuardEvents(nullptr);
+    trip.reset();
+    StartProgram(true);
+    told(3, 2);
 }
 
 TEST_F(TripAppTest, TheAutostartItemWritesAndRemovesTheEntryAndItsMarkShowsWhetherItIsThere)
@@ -280,15 +372,7 @@ TEST_F(TripAppTest, TheAutostartItemWritesAndRemovesTheEntryAndItsMarkShowsWheth
     }
     // The manager reads the unit as it stands; a value it does not take is
     // only a warning there, so any word from it fails.
-    QProcess verify;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert("XDG_RUNTIME_DIR", QString::fromStdString(home / "run"));
-    verify.setProcessEnvironment(environment);
-    verify.setProcessChannelMode(QProcess::MergedChannels);
-    verify.start("systemd-analyze", {"--user", "verify", unit});
-    ASSERT_TRUE(verify.waitForFinished(30000));
-    EXPECT_EQ(verify.exitCode(), 0);
-    EXPECT_EQ(verify.readAll().toStdString(), "");
+    EXPECT_EQ(Says("systemd-analyze", {"--user", "verify", unit}), "");
     const std::vector<std::string> lines = Lines(ReadWhole(unit.toStdString()));
     const std::string start = "ExecStart=\"" + QCoreApplication::applicationFilePath().toStdString() + "\" --resume";
     const std::string environmentLine = "Environment=\"HAUNTWATCH_HOME=" + home.path() + "\"";
@@ -305,6 +389,33 @@ TEST_F(TripAppTest, TheAutostartItemWritesAndRemovesTheEntryAndItsMarkShowsWheth
     EXPECT_FALSE(QFileInfo::exists(entry));
     EXPECT_FALSE(QFileInfo::exists(unit)) << "choosing the item again removes both";
     EXPECT_FALSE(autostart->isChecked());
+}
+
+// The program unpacked under a path with "$", a space and "%", guarding a
+// home with a backslash: neither the service manager nor its generator of
+// units for autostart entries has a word for what is written.  A path
+// systemd cannot run is refused, naming the character, and nothing is written.
+TEST_F(TripAppTest, APathWithADollarASpaceAndAPercentIsCarriedAndOneSystemdCannotRunIsRefused)
+{
+    const std::string folder = home / "a$b c%d", made = home / "generated";
+    std::filesystem::create_directories(folder);
+    std::filesystem::create_directories(made);
+    std::filesystem::create_symlink(QCoreApplication::applicationFilePath().toStdString(), folder + "/hauntwatch");
+    QString error;
+    ASSERT_TRUE(trip::WriteAutostartEntry(QString::fromStdString(folder + "/hauntwatch"), QString::fromStdString(home / "back\\slash"), &error));
+    EXPECT_EQ(Says("systemd-analyze", {"--user", "verify", trip::ServiceUnitPath()}), "");
+    EXPECT_EQ(QFileInfo(trip::AutostartWantsPath()).symLinkTarget(), trip::ServiceUnitPath()) << "wanted by the session's autostart";
+    const QString out = QString::fromStdString(made);
+    EXPECT_EQ(Says("/usr/lib/systemd/user-generators/systemd-xdg-autostart-generator", {out, out, out}), "");
+    for (const auto& unit : std::filesystem::directory_iterator(made)) {
+        if (unit.path().extension() == ".service") {
+            EXPECT_EQ(Says("systemd-analyze", {"--user", "verify", QString::fromStdString(unit.path())}), "") << ReadWhole(unit.path());
+        }
+    }
+    ASSERT_TRUE(trip::RemoveAutostartEntry(&error));
+    EXPECT_FALSE(trip::WriteAutostartEntry(QString::fromStdString(home / "it's/hauntwatch"), {}, &error));
+    EXPECT_TRUE(error.contains("a single quote (')")) << error.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(trip::ServiceUnitPath()));
 }
 
 TEST(AutostartTest, ArgumentsAreQuotedForTheExecKey)

@@ -1,5 +1,8 @@
 #include <QMessageBox>
 #include <QSignalSpy>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <fstream>
 
 #include "AppTestFixture.h"
@@ -97,6 +100,14 @@ TEST_F(AppStartTest, OnlyOneProgramPerHomeFolderClaimsTheChannel)
     ASSERT_EQ(requests.size(), 2);
     EXPECT_EQ(requests[0][0].toString(), "/some where/with\nnewline.hwt");
     EXPECT_EQ(requests[1][0].toString(), QString());
+
+    // A socket others may write to, or a lock of another owner, is not
+    // used: such a start runs on its own and hands nothing over.
+    ASSERT_EQ(::chmod(QFile::encodeName(first.SocketPath()).constData(), 0777), 0);
+    EXPECT_TRUE(ShellOpenChannel(QString::fromStdString(home.path())).Claim());
+    if (::geteuid() == 0 && ::chown(QFile::encodeName(elsewhere.SocketPath().replace(".socket", ".lock")).constData(), 65534, 65534) == 0) {
+        EXPECT_TRUE(ShellOpenChannel(QString::fromStdString(otherHome.path())).Claim());
+    }
 }
 
 TEST_F(AppStartTest, ALaterStartHandsItsFileToTheRunningProgramWhichOpensIt)
