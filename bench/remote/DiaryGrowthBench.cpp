@@ -42,6 +42,7 @@ public:
     void AppendProblem(const std::string&) override {}
     GuardSnapshot Snapshot() const override { return {}; }
     int ProblemCount() const override { return 0; }
+    void SetScheduleExtras(const lifelike::ScheduleExtras&) override {}
 };
 
 // Connects under `id` and, like any libmosquitto client left to itself,
