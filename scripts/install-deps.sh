@@ -18,6 +18,12 @@ packages=(
   libmosquitto-dev mosquitto openssl
   dpkg-dev file lintian desktop-file-utils appstream systemd
   fonts-noto-core
+  # The end-to-end cases under GNOME: a headless shell on Wayland drawn by
+  # Mesa's software renderer, PipeWire with WirePlumber and pipewire-pulse,
+  # Qt's Wayland plugin, and GLib's D-Bus for Python (tests/e2e/gnome.py).
+  gnome-shell gnome-session-bin gjs libgl1-mesa-dri
+  pipewire pipewire-bin pipewire-pulse wireplumber libspa-0.2-modules
+  qt6-wayland python3-gi
 )
 # Extra packages a caller may ask for, e.g. "clang libclang-rt-14-dev" for the fuzzer.
 packages+=("$@")

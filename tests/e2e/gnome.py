@@ -30,6 +30,7 @@ KEYSYMS = {
     "Home": 0xFF50, "Left": 0xFF51, "Up": 0xFF52, "Right": 0xFF53, "Down": 0xFF54, "End": 0xFF57,
 }
 BUTTON_LEFT = 0x110  # evdev's BTN_LEFT
+REMOTE = "org.gnome.Mutter.RemoteDesktop"
 TIMEOUT_MS = 20000
 
 bus = Gio.bus_get_sync(Gio.BusType.SESSION, None)
@@ -50,31 +51,33 @@ def own_names():
 
 
 def input_session():
-    (path,) = call("org.gnome.Mutter.RemoteDesktop", "/org/gnome/Mutter/RemoteDesktop",
-                   "org.gnome.Mutter.RemoteDesktop", "CreateSession", None, "(o)").unpack()
-    call("org.gnome.Mutter.RemoteDesktop", path, "org.gnome.Mutter.RemoteDesktop.Session", "Start")
-    park(path)
+    (path,) = call(REMOTE, "/org/gnome/Mutter/RemoteDesktop", REMOTE, "CreateSession", None, "(o)").unpack()
+    remote(path, "Start")
+    # The first moves of a new remote pointer can be lost (the screen then
+    # shows no pointer): one is made here, where nothing is to be clicked.
+    to_corner(path)
     return path
 
 
-def park(session):
-    call("org.gnome.Mutter.RemoteDesktop", session, "org.gnome.Mutter.RemoteDesktop.Session",
-         "NotifyPointerMotionRelative", GLib.Variant("(dd)", (-100000.0, -100000.0)))
+def remote(session, method, signature=None, *values):
+    call(REMOTE, session, REMOTE + ".Session", method, GLib.Variant(signature, values) if signature else None)
 
 
-def press(session, keysym, down):
-    call("org.gnome.Mutter.RemoteDesktop", session, "org.gnome.Mutter.RemoteDesktop.Session",
-         "NotifyKeyboardKeysym", GLib.Variant("(ub)", (keysym, down)))
+def to_corner(session):
+    # Absolute moves need a screen cast of their own; a move far up and left
+    # stops in the corner, and from there a relative move is exact.
+    remote(session, "NotifyPointerMotionRelative", "(dd)", -100000.0, -100000.0)
 
 
 def click(session, x, y):
-    # Absolute moves need a screen cast of their own; a move far up and left
-    # stops in the corner, and from there a relative move is exact.
-    remote = ("org.gnome.Mutter.RemoteDesktop", session, "org.gnome.Mutter.RemoteDesktop.Session")
-    call(*remote, "NotifyPointerMotionRelative", GLib.Variant("(dd)", (-100000.0, -100000.0)))
-    call(*remote, "NotifyPointerMotionRelative", GLib.Variant("(dd)", (float(x), float(y))))
+    to_corner(session)
+    remote(session, "NotifyPointerMotionRelative", "(dd)", float(x), float(y))
     for down in (True, False):
-        call(*remote, "NotifyPointerButton", GLib.Variant("(ib)", (BUTTON_LEFT, down)))
+        remote(session, "NotifyPointerButton", "(ib)", BUTTON_LEFT, down)
+
+
+def press(session, keysym, down):
+    remote(session, "NotifyKeyboardKeysym", "(ub)", keysym, down)
 
 
 def keysym(name):

@@ -3,7 +3,7 @@
 # hw_begin_gnome_session instead of hw_begin_session.  Everything is the
 # case's own and ends with it:
 #   a session bus, and a bus standing in for the system's, where no logind
-#   answers (the shell then asks it for no seat);
+#   answers (a headless shell has no seat to ask it for);
 #   PipeWire, WirePlumber and pipewire-pulse, with one null sink "house" as
 #   the default (no plain PulseAudio);
 #   gnome-session with a session of no components (org.gnome.SessionManager);
@@ -42,6 +42,8 @@ hw_begin_gnome_session() {
   hw_spawn gnome-shell --headless --wayland --no-x11 --virtual-monitor "${HW_SCREEN_W}x$HW_SCREEN_H" \
     >"$HW_TMP/gnome-shell.log" 2>&1
   HW_SHELL_PID=$HW_LAST_PID
+  # It often dies of the SIGTERM at the end; that is not the case's business.
+  disown "$HW_SHELL_PID"
   hw_wait_until 60 "the shell's Wayland socket and bus name" hw_shell_up
   export WAYLAND_DISPLAY=wayland-0
   step "reach the shell's screenshots, window list and remote input"
@@ -50,8 +52,15 @@ hw_begin_gnome_session() {
   hw_spawn /usr/bin/python3 "$HW_LIB_DIR/gnome.py" "$HW_TMP/gnome.to" "$HW_TMP/gnome.from" >"$HW_TMP/gnome-py.log" 2>&1
   hw_gnome_answer "its start"
   step "close the overview the shell starts in"
-  hw_gnome keys Escape
-  hw_wait_until 10 "the overview to close" hw_shell_property OverviewActive "<false>"
+  # Closed before the shell has finished starting, it opens again.
+  hw_wait_until 30 "the shell to finish starting" grep -q "GNOME Shell started" "$HW_TMP/gnome-shell.log"
+  hw_wait_until 10 "the overview to close" hw_overview_closed
+}
+
+# Escape closes it, as often as it takes: a key pressed as the remote
+# keyboard is being made may never arrive.
+hw_overview_closed() {
+  hw_shell_property OverviewActive "<false>" || { hw_gnome keys Escape; return 1; }
 }
 
 hw_start_bus() {
@@ -88,7 +97,11 @@ hw_default_sink_is() {
   [[ "$(pactl get-default-sink 2>/dev/null)" == "$1" ]] || { pactl set-default-sink "$1" 2>/dev/null; return 1; }
 }
 
-hw_session_answers() { hw_inhibited 4 2>/dev/null || hw_not_inhibited 4 2>/dev/null; }
+hw_session_answers() {
+  local status=0
+  hw_inhibited 4 2>/dev/null || status=$?
+  ((status != 2))
+}
 
 hw_shell_up() {
   kill -0 "$HW_SHELL_PID" 2>/dev/null || { tail -n 20 "$HW_TMP/gnome-shell.log" >&2; hw_fail "gnome-shell has ended"; }
@@ -122,7 +135,9 @@ hw_not_inhibited() {
 hw_gnome_answer() {
   local reply=""
   read -r -t 30 -u "$HW_GNOME_FROM" reply || true
-  [[ "$reply" == ok ]] || hw_fail "gnome.py, asked for $1: ${reply:-no answer in 30 s} ($(tail -n 3 "$HW_TMP/gnome-py.log"))"
+  [[ "$reply" == ok ]] && return
+  kill -0 "$HW_SHELL_PID" 2>/dev/null || hw_fail "gnome-shell has ended"
+  hw_fail "gnome.py, asked for $1: ${reply:-no answer in 30 s} ($(tail -n 3 "$HW_TMP/gnome-py.log"))"
 }
 
 # hw_gnome COMMAND ARG...: see gnome.py.
@@ -144,8 +159,6 @@ hw_gnome_window() {
   WINDOW=$(awk -F '\t' "$1 { print; exit }" "$HW_TMP/windows.txt")
   [[ -n "$WINDOW" ]]
 }
-
-hw_gnome_no_window() { ! hw_gnome_window "$1"; }
 
 hw_full_screen() { printf '$2 == %s && $3 == %s' "$HW_SCREEN_W" "$HW_SCREEN_H"; }
 
@@ -180,20 +193,67 @@ hw_gnome_evidence() {
   pactl list sink-inputs >"$dir/sink-inputs.txt" 2>&1 || true
 }
 
-# ------------------------------------------------------ the program's sound
-
-# Prints the index of the program's stream that plays the file NAME.
-hw_stream_of() {
-  pactl -f json list sink-inputs | /usr/bin/python3 -c '
-import json, sys
-for stream in json.load(sys.stdin):
-    props = stream["properties"]
-    if props.get("application.process.id") == sys.argv[1] and sys.argv[2] in props.get("media.name", ""):
-        print(stream["index"])
-        break' "$HW_PID" "$1"
+# hw_gnome_menu KEY ITEM: opens a menu with its key ("alt+s") and goes down
+# to the item, watching the highlight move through AT-SPI, then chooses it.
+hw_gnome_menu() {
+  local item="" seen="|"
+  hw_gnome keys "$1"
+  while :; do
+    hw_wait_until 10 "a menu item highlighted after \"${item:-$1}\"" hw_highlight_moved "$item"
+    item=$HW_HIGHLIGHT
+    [[ "$item" != "$2" ]] || break
+    [[ "$seen" != *"|$item|"* ]] || hw_fail "the menu has no item \"$2\""
+    seen+="$item|"
+    hw_gnome keys Down
+  done
+  hw_gnome keys Return
 }
 
-hw_stream_plays() { HW_STREAM=$(hw_stream_of "$1") && [[ -n "$HW_STREAM" ]]; }
+hw_highlight_moved() {
+  HW_HIGHLIGHT=$(hw_widgets highlighted 2>/dev/null) && [[ "$HW_HIGHLIGHT" != "$1" ]]
+}
 
-hw_diary_count() { grep -c -P "\t$1(\t|$)" "$HAUNTWATCH_HOME/diary.log" 2>/dev/null || true; }
-hw_diary_has_more() { (($(hw_diary_count "$1") > $2)); }
+# hw_widget_enabled ROLE NAME [WINDOW] and hw_widget_greyed: whether such a
+# control shows, taking input or greyed out.
+hw_widget_enabled() { hw_widgets enabled "$@" 2>/dev/null; }
+hw_widget_greyed() {
+  local status=0
+  hw_widgets enabled "$@" 2>/dev/null || status=$?
+  ((status == 1))
+}
+
+# ------------------------------------------------------ the program's sound
+
+# hw_next_play_heard FILE: waits for the program's next play of FILE (a
+# stream of its own it had not opened before), records the sink while it
+# plays and fails unless it is heard there.
+hw_next_play_heard() {
+  hw_wait_new_stream "$1"
+  hw_record_sink house "$HW_TMP/play-$HW_STREAM.raw"
+  hw_wait_until 10 "the play of $1 to be heard at the sink" hw_sound_in "$HW_TMP/play-$HW_STREAM.raw"
+  hw_stop_recordings
+}
+
+# Sets HW_STREAM to the program's stream that plays FILE, the first not seen
+# by an earlier call: each play opens a stream of its own.
+hw_wait_new_stream() {
+  hw_wait_until 90 "the program to play $1" hw_new_stream "$1"
+  HW_STREAMS_SEEN+=("$HW_STREAM")
+}
+HW_STREAMS_SEEN=()
+
+hw_new_stream() {
+  HW_STREAM=$(pactl -f json list sink-inputs | /usr/bin/python3 -c '
+import json, sys
+pid, name, seen = sys.argv[1], sys.argv[2], sys.argv[3:]
+for stream in json.load(sys.stdin):
+    props = stream["properties"]
+    if props.get("application.process.id") == pid and name in props.get("media.name", "") \
+            and str(stream["index"]) not in seen:
+        print(stream["index"])
+        break' "$HW_PID" "$1" "${HW_STREAMS_SEEN[@]}") && [[ -n "$HW_STREAM" ]]
+}
+
+# The diary's lines of one event ("unheard"), as many as there are.
+hw_diary_lines() { grep -P "^[^\t]*\t$1(\t|\$)" "$HAUNTWATCH_HOME/diary.log" 2>/dev/null || true; }
+hw_diary_has_more() { (($(hw_diary_lines "$1" | wc -l) > $2)); }

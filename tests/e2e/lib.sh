@@ -217,6 +217,9 @@ hw_wait_until() {
   done
 }
 
+# For waits on something to go: hw_not COMMAND...
+hw_not() { ! "$@"; }
+
 # The round trip: returns once the program has handled every event sent
 # before it, and what they posted.
 # It pings the main window, or HW_SYNC_WINDOW while the main window is not

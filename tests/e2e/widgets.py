@@ -8,6 +8,11 @@ windows, the file picker among them, have no template the harness knows.
                                          when there is none
     widgets.py text ROLE INDEX [WINDOW]  prints the name of the INDEX-th such
                                          control (0 first)
+    widgets.py enabled ROLE NAME [WINDOW]  status 0 when such a showing
+                                         control takes input, 1 when it is
+                                         greyed out, 2 when there is none
+    widgets.py highlighted               prints the highlighted item of the
+                                         open menu; status 1 when none is
     widgets.py dump                      prints every control, indented
 Roles are AT-SPI's names: "push button", "table cell", "list item", "label"...
 """
@@ -73,6 +78,17 @@ def main(argv):
         for acc in controls(argv[2], argv[4] if len(argv) > 4 else None):
             if acc.name == argv[3]:
                 print(*extents(acc))
+                return 0
+        return 1
+    if argv[1] == "enabled":
+        for acc in controls(argv[2], argv[4] if len(argv) > 4 else None):
+            if acc.name == argv[3]:
+                return 0 if acc.getState().contains(pyatspi.STATE_ENABLED) else 1
+        return 2
+    if argv[1] == "highlighted":
+        for acc in controls("menu item"):
+            if acc.parent.getRoleName() == "popup menu" and acc.getState().contains(pyatspi.STATE_FOCUSED):
+                print(acc.name)
                 return 0
         return 1
     if argv[1] == "text":
