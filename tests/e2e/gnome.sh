@@ -162,10 +162,16 @@ hw_gnome_window() {
 
 hw_full_screen() { printf '$2 == %s && $3 == %s' "$HW_SCREEN_W" "$HW_SCREEN_H"; }
 
-# hw_gnome_find_focused TITLE: waits until the window titled so has the keyboard.
-hw_gnome_find_focused() {
+# hw_gnome_wait_active TITLE: waits until the shell gives the window titled
+# so the keyboard and the program has taken it as its active window (Qt
+# takes it a moment later, and drops the shortcuts pressed meanwhile); needs
+# hw_enable_accessibility.
+hw_gnome_wait_active() {
   hw_wait_until 20 "a window titled \"$1\" with the keyboard" hw_gnome_window "\$5 == \"$1\" && \$4 == 1"
+  hw_wait_until 10 "the program to take \"$1\" as its active window" hw_widget_active "$1"
 }
+
+hw_widget_active() { hw_widgets active "$1" 2>/dev/null; }
 
 # Sets VX VY: where the view's picture stands on the screen.
 hw_gnome_find_view() {

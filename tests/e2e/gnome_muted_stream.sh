@@ -17,7 +17,7 @@ slot 1: name="Dog" path="$dog" every=1 mode=exact repeat=1
 quiet: from=3 to=3
 EOF_SETTINGS
 hw_start_program
-hw_gnome_find_focused Hauntwatch
+hw_gnome_wait_active Hauntwatch
 
 step "Turn Me On: Mervo's thank-you is heard at the sink"
 hw_gnome keys ctrl+t
@@ -33,7 +33,7 @@ hw_note "$(hw_diary_lines unheard)"
 
 step "Play Through... offers to set Hauntwatch right"
 hw_gnome_menu alt+s "Play Through…"
-hw_gnome_find_focused "Play Through"
+hw_gnome_wait_active "Play Through"
 hw_wait_until 10 "Set Hauntwatch Right to be offered" hw_widget_enabled "push button" "Set Hauntwatch Right"
 hw_gnome_screenshot play-through-muted
 hw_gnome keys alt+r

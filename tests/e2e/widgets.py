@@ -11,6 +11,8 @@ windows, the file picker among them, have no template the harness knows.
     widgets.py enabled ROLE NAME [WINDOW]  status 0 when such a showing
                                          control takes input, 1 when it is
                                          greyed out, 2 when there is none
+    widgets.py active WINDOW             status 0 when the program takes the
+                                         window titled so as its active one
     widgets.py highlighted               prints the highlighted item of the
                                          open menu; status 1 when none is
     widgets.py dump                      prints every control, indented
@@ -85,6 +87,12 @@ def main(argv):
             if acc.name == argv[3]:
                 return 0 if acc.getState().contains(pyatspi.STATE_ENABLED) else 1
         return 2
+    if argv[1] == "active":
+        app = program()
+        for top in (app.getChildAtIndex(i) for i in range(app.childCount)) if app else []:
+            if top is not None and top.name == argv[2] and top.getState().contains(pyatspi.STATE_ACTIVE):
+                return 0
+        return 1
     if argv[1] == "highlighted":
         for acc in controls("menu item"):
             if acc.parent.getRoleName() == "popup menu" and acc.getState().contains(pyatspi.STATE_FOCUSED):
