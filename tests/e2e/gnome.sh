@@ -64,14 +64,8 @@ hw_overview_closed() {
 }
 
 hw_start_bus() {
-  cat >"$HW_TMP/$1-bus.conf" <<EOF
-<busconfig>
-  <type>$1</type>
-  <listen>unix:path=$XDG_RUNTIME_DIR/$1-bus</listen>
-  <auth>EXTERNAL</auth>
-  <policy context="default"><allow send_destination="*"/><allow receive_sender="*"/><allow own="*"/></policy>
-</busconfig>
-EOF
+  printf '<busconfig><type>%s</type><listen>unix:path=%s</listen><auth>EXTERNAL</auth><policy context="default">%s</policy></busconfig>\n' \
+    "$1" "$XDG_RUNTIME_DIR/$1-bus" '<allow send_destination="*"/><allow receive_sender="*"/><allow own="*"/>' >"$HW_TMP/$1-bus.conf"
   hw_spawn dbus-daemon --nofork --nopidfile --config-file="$HW_TMP/$1-bus.conf" >"$HW_TMP/$1-bus.log" 2>&1
 }
 
@@ -97,11 +91,7 @@ hw_default_sink_is() {
   [[ "$(pactl get-default-sink 2>/dev/null)" == "$1" ]] || { pactl set-default-sink "$1" 2>/dev/null; return 1; }
 }
 
-hw_session_answers() {
-  local status=0
-  hw_inhibited 4 2>/dev/null || status=$?
-  ((status != 2))
-}
+hw_session_answers() { [[ -n "$(hw_inhibit 4)" ]]; }
 
 hw_shell_up() {
   kill -0 "$HW_SHELL_PID" 2>/dev/null || { tail -n 20 "$HW_TMP/gnome-shell.log" >&2; hw_fail "gnome-shell has ended"; }
@@ -115,20 +105,14 @@ hw_shell_property() {
     -m org.freedesktop.DBus.Properties.Get org.gnome.Shell "$1" 2>/dev/null)" =~ $2 ]]
 }
 
-# hw_inhibited FLAGS: whether gnome-session holds that inhibited (4 suspend,
-# 8 idle); status 2 when it does not answer.
-hw_inhibited() {
-  local answer
-  answer=$(gdbus call --session --timeout 10 -d org.gnome.SessionManager -o /org/gnome/SessionManager \
-    -m org.gnome.SessionManager.IsInhibited "$1") || return 2
-  [[ "$answer" == "(true,)" ]]
+# hw_inhibit FLAGS: gnome-session's answer to IsInhibited (4 suspend, 8
+# idle), "true" or "false"; nothing when it does not answer.
+hw_inhibit() {
+  gdbus call --session --timeout 10 -d org.gnome.SessionManager -o /org/gnome/SessionManager \
+    -m org.gnome.SessionManager.IsInhibited "$1" 2>/dev/null | tr -d '(),'
 }
-
-hw_not_inhibited() {
-  local status=0
-  hw_inhibited "$1" || status=$?
-  ((status == 1))
-}
+hw_inhibited() { [[ "$(hw_inhibit "$1")" == true ]]; }
+hw_not_inhibited() { [[ "$(hw_inhibit "$1")" == false ]]; }
 
 # ------------------------------------------------------ asking gnome.py
 
