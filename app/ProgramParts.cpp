@@ -5,7 +5,8 @@
 #include "CFrameWnd.h"
 #include "CWinApp.h"
 #include "Diary.h"
-#include "GuardAccess.h"
+#include "DiaryWords.h"
+#include "ViewGuardAccess.h"
 #include "GuardEventsFanout.h"
 #include "LifelikeModule.h"
 #include "MenuResources.h"
@@ -51,9 +52,9 @@ ProgramParts::ProgramParts(const ProgramOptions& options, std::function<void()> 
     p.listeners.Add(&p.remote);
     p.listeners.Add(&p.screen);
     p.sound.SetUnheardSink([](const sound::UnheardNote& note) {
-        trip::Diary::Append(note.at, "unheard", {note.reason, note.output});
+        trip::Diary::Append(note.at, trip::words::kUnheard, {note.reason, note.output});
     });
-    p.remote.SetDiary([](const std::string& line) { trip::Diary::Append("remote", {line}); });
+    p.remote.SetDiary([](const std::string& line) { trip::Diary::Append(trip::words::kRemote, {line}); });
     p.sound.SetFindingSink([&p](bool unheard) { p.remote.SetUnheard(unheard); });
     p.trip.SetAwayListener([&p](const std::optional<trip::AwaySpan>& span) {
         p.remote.SetAway(span ? std::optional(std::pair(span->from.GetTime(), span->until.GetTime())) : std::nullopt);

@@ -1,4 +1,4 @@
-#include "GuardAccess.h"
+#include "ViewGuardAccess.h"
 
 #include "CFrameWnd.h"
 #include "CWinApp.h"

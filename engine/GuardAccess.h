@@ -1,8 +1,10 @@
 #pragma once
 // The only ways the parts of the program beyond the guard (restart, diary,
-// plan, sound check, remote control) act on it: the view's commands, a play
-// of one noise, the problem log's append and a look at the guard's state.  Everything they
-// learn comes to them as GuardEvents.
+// plan, sound check, remote control, screen, the rows' extras) act on it:
+// the view's commands, a play of one noise, the problem log's append, the
+// rows' extras as the person set them, and a look at the guard's state.
+// Everything they learn comes to them as GuardEvents.  Beside the engine, so
+// that none of them reaches up into the application to find it.
 #include <string>
 
 #include "GuardEvents.h"
@@ -27,16 +29,4 @@ public:
     // The rows' hours, levels and excerpts and the place, as the person just
     // set them (and wrote them beside the settings file).
     virtual void SetScheduleExtras(const lifelike::ScheduleExtras& extras) = 0;
-};
-
-// Through the main window's command route, as a menu item or key would.
-class ViewGuardAccess final : public GuardAccess {
-public:
-    void TurnOn(GuardStartOrigin origin) override;
-    void Stop() override;
-    bool PlayNoise(const std::string& name) override;
-    void AppendProblem(const std::string& line) override;
-    GuardSnapshot Snapshot() const override;
-    int ProblemCount() const override;
-    void SetScheduleExtras(const lifelike::ScheduleExtras& extras) override;
 };

@@ -311,7 +311,7 @@ void RemoteControl::PassWillPlay(CTime /*at*/, bool /*soundOrMovie*/)
 
 void RemoteControl::Played(const PlayReport& report)
 {
-    lastPlay_.emplace(report, NoiseNameFor(access_.Snapshot(), report.path));
+    lastPlay_.emplace(report, report.noiseName.str());
     KeepLastPlay();
     LaterRefresh();
 }

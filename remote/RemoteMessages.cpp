@@ -211,16 +211,4 @@ std::string LastPlayJson(const PlayReport& report, const std::string& name, bool
     return Compact(json);
 }
 
-std::string NoiseNameFor(const GuardSnapshot& snapshot, const CString& path)
-{
-    for (const NoiseSlot& slot : snapshot.slots)
-        if (slot.filePath == path && !(slot.noiseName == kNothing))
-            return slot.noiseName.str();
-    std::string name;
-    for (int i = 0; i < snapshot.library.noiseCount && i < kMaxNoises; ++i)
-        if (snapshot.library.noises[i].path == path)
-            name = snapshot.library.noises[i].name.str();
-    return name;
-}
-
 }  // namespace remote

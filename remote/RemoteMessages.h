@@ -74,9 +74,4 @@ std::string AwayPayload(std::optional<std::pair<std::int64_t, std::int64_t>> spa
 // path only with `details`.
 std::string LastPlayJson(const PlayReport& report, const std::string& name, bool details);
 
-// The name the person gave the noise at `path`: the first of the guard's rows
-// that plays that path, else the library's last entry of it; empty when
-// neither has it.
-std::string NoiseNameFor(const GuardSnapshot& snapshot, const CString& path);
-
 }  // namespace remote

@@ -1,5 +1,7 @@
 #include "DiaryWindow.h"
 
+#include "DiaryWords.h"
+
 #include <algorithm>
 #include <set>
 
@@ -83,8 +85,9 @@ struct Row {
 
 bool WrittenByTheGuard(const DiaryEntry& entry)
 {
-    static const std::set<std::string, std::less<>> kGuardEvents{"guard on", "guard resumed", "guard off", "played",
-                                                                 "started", "failed", "quiet until", "unheard"};
+    using namespace words;
+    static const std::set<std::string, std::less<>> kGuardEvents{kGuardOn, kGuardResumed, kGuardOff, kPlayed,
+                                                                 kStarted, kFailed, kQuietUntil, kUnheard};
     return kGuardEvents.contains(entry.event) && (entry.fields.empty() || entry.fields.back() != kFromTheBroker);
 }
 
@@ -99,7 +102,8 @@ std::vector<TimelineSpan> OnDutySpans(const std::vector<DiaryEntry>& entries, bo
     for (const DiaryEntry& entry : entries) {
         if (now < entry.at)
             continue;
-        const bool on = entry.event == "guard on", resumed = entry.event == "guard resumed", off = entry.event == "guard off";
+        const bool on = entry.event == words::kGuardOn, resumed = entry.event == words::kGuardResumed,
+                   off = entry.event == words::kGuardOff;
         if (on || resumed) {
             // A start while already on, or a resume, means the program ended
             // without a word (a crash, a power cut): that stretch ends at the
@@ -199,20 +203,26 @@ void DiaryWindow::Refresh()
             continue;
         const std::string first = entry.fields.empty() ? std::string() : entry.fields[0];
         Row row{entry.at, Text(entry.event), {}, {}, false, false};
-        if (entry.event == "guard on" && first == "away") {
+        if (entry.event == words::kGuardOn && first == words::kAway) {
             row.what = QStringLiteral("guard on (away)");
-        } else if (entry.event == "guard resumed") {
+        } else if (entry.event == words::kGuardResumed) {
             if (const std::optional<CTime> since = ParseIsoTime(first))
                 row.detail = QStringLiteral("on duty since ") + LocalTimeText(*since);
-        } else if (entry.event == "played" || entry.event == "started" || entry.event == "failed") {
+        } else if (entry.event == words::kPlayed || entry.event == words::kStarted || entry.event == words::kFailed) {
+            const words::PlayFields play = words::ReadPlayFields(entry.fields);
             TimelineMark mark;
             mark.at = entry.at;
-            mark.outcome = entry.event == "played"    ? TimelineMark::Outcome::Played
-                           : entry.event == "started" ? TimelineMark::Outcome::Started
-                                                      : TimelineMark::Outcome::Failed;
-            mark.noise = first.empty() ? QStringLiteral("the guard's timer") : names.For(first);
+            mark.outcome = entry.event == words::kPlayed    ? TimelineMark::Outcome::Played
+                           : entry.event == words::kStarted ? TimelineMark::Outcome::Started
+                                                            : TimelineMark::Outcome::Failed;
+            // The name the guard played it by; a line from before names
+            // were written, by the rows' names or the file's.
+            mark.noise = play.path.empty()    ? QStringLiteral("the guard's timer")
+                         : !play.noise.empty() ? Text(play.noise)
+                                               : names.For(play.path);
             QStringList detail;
-            for (const std::string& field : entry.fields)
+            for (const std::string& field : {play.path, play.excerpt, play.reason,
+                                             play.fromTheBroker ? std::string(kFromTheBroker) : std::string()})
                 if (!field.empty())
                     detail << Text(field);
             mark.detail = detail.join(QStringLiteral(": "));
@@ -220,10 +230,10 @@ void DiaryWindow::Refresh()
             row.detail = mark.detail;
             row.failed = mark.outcome == TimelineMark::Outcome::Failed;
             data.marks.push_back(std::move(mark));
-        } else if (entry.event == "quiet until") {
+        } else if (entry.event == words::kQuietUntil) {
             if (const std::optional<CTime> until = ParseIsoTime(first))
                 row.detail = LocalTimeText(*until);
-        } else if (entry.event != "guard on" && entry.event != "guard off") {
+        } else if (entry.event != words::kGuardOn && entry.event != words::kGuardOff) {
             // Lines other parts write (unheard, remote): their fields as they are.
             QStringList fields;
             for (const std::string& field : entry.fields)

@@ -4,6 +4,7 @@
 
 #include "Diary.h"
 #include "DiaryFormat.h"
+#include "DiaryWords.h"
 #include "DutyRecord.h"
 
 namespace trip {
@@ -22,12 +23,12 @@ void GuardRecords::GuardStarted(CTime at, GuardStartOrigin origin)
     CTime since = at;
     if (origin == GuardStartOrigin::Resumed) {
         since = resumeFrom ? *resumeFrom : DutyRecordSince().value_or(at);
-        Write(at, "guard resumed", {IsoLocalTime(since)});
+        Write(at, words::kGuardResumed, {IsoLocalTime(since)});
     } else if (origin == GuardStartOrigin::Away) {
         // Nobody turned him on: the person's leaving time did.
-        Write(at, "guard on", {"away"});
+        Write(at, words::kGuardOn, {words::kAway});
     } else {
-        Write(at, "guard on");
+        Write(at, words::kGuardOn);
     }
     std::string error;
     if (!WriteDutyRecord(since, &error))
@@ -40,7 +41,7 @@ void GuardRecords::GuardStarted(CTime at, GuardStartOrigin origin)
 
 void GuardRecords::GuardStopped(CTime at)
 {
-    Write(at, "guard off");
+    Write(at, words::kGuardOff);
     std::string error;
     if (!RemoveDutyRecord(&error))
         Problem(at, " couldn't remove the duty record (" + error + ")" +
@@ -49,37 +50,37 @@ void GuardRecords::GuardStopped(CTime at)
 
 void GuardRecords::Played(const PlayReport& report)
 {
-    std::vector<std::string> fields{report.path.str()};
-    if (!report.excerpt.empty())
-        fields.push_back(report.excerpt);
+    words::PlayFields play;
+    play.path = report.path.str();
+    play.noise = report.noiseName.str();
+    play.excerpt = report.excerpt;
     if (report.outcome == PlayOutcome::Failed)
-        fields.push_back(report.reason.empty() ? FailureReason(report.failure) : report.reason);
+        play.reason = report.reason.empty() ? FailureReason(report.failure) : report.reason;
     // A noise a person asked for through the broker says so.
-    if (report.origin == PlayOrigin::Remote)
-        fields.push_back(kFromTheBroker);
-    switch (report.outcome) {
-    case PlayOutcome::Played:
-        Write(report.at, "played", fields);
-        break;
-    case PlayOutcome::Started:
-        Write(report.at, "started", fields);
-        break;
-    case PlayOutcome::Failed:
-        Write(report.at, "failed", fields);
-        break;
-    }
+    play.fromTheBroker = report.origin == PlayOrigin::Remote;
+    const char* event = report.outcome == PlayOutcome::Played    ? words::kPlayed
+                        : report.outcome == PlayOutcome::Started ? words::kStarted
+                                                                 : words::kFailed;
+    Write(report.at, event, words::WritePlayFields(play));
+}
+
+void GuardRecords::ExtrasRead(const std::vector<std::string>& problems)
+{
+    const CTime now = CTime::GetCurrentTime();
+    for (const std::string& problem : problems)
+        Write(now, words::kExtrasIgnored, {problem});
 }
 
 void GuardRecords::QuietHold(CTime until, CTime at)
 {
-    Write(at, "quiet until", {IsoLocalTime(until)});
+    Write(at, words::kQuietUntil, {IsoLocalTime(until)});
 }
 
 // No noise is named: what failed is the guard's own wake-up, and nothing
 // plays until it is started again.
 void GuardRecords::TimerFailed(CTime at)
 {
-    Write(at, "failed", {"", kTimerFailedReason});
+    Write(at, words::kFailed, words::WritePlayFields({"", "", "", kTimerFailedReason, false}));
 }
 
 void GuardRecords::Write(CTime at, std::string_view event, const std::vector<std::string>& fields)

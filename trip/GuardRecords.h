@@ -21,6 +21,8 @@ public:
     void Played(const PlayReport& report) override;
     void QuietHold(CTime until, CTime at) override;
     void TimerFailed(CTime at) override;
+    // What of the row extras file was ignored, one line each, as it is read.
+    void ExtrasRead(const std::vector<std::string>& problems) override;
 
     // The next resumed start counts from here rather than from the duty
     // record on disk (which a plain start of this run has already removed).

@@ -8,6 +8,7 @@
 #include "AwaySpan.h"
 #include "CQwendrikDoc.h"
 #include "DiaryFormat.h"
+#include "DiaryWords.h"
 #include "GuardSettings.h"
 #include "HomeFolder.h"
 #include "MediaLengths.h"
@@ -77,7 +78,7 @@ std::optional<CTimeSpan> ParsePlanDuration(std::string_view text, std::string* e
 std::string FormatPlanLine(const PlanEvent& event)
 {
     if (event.kind == PlanEvent::Kind::QuietHold)
-        return JoinFields({IsoLocalTime(event.at), "quiet until", IsoLocalTime(event.until)});
+        return JoinFields({IsoLocalTime(event.at), words::kQuietUntil, IsoLocalTime(event.until)});
     std::vector<std::string> fields{IsoLocalTime(event.at), "play", event.noiseName.str(),
                                     std::to_string(event.repeatCount), event.path.str()};
     if (!event.excerpt.empty())

@@ -11,6 +11,7 @@
 #include "Autostart.h"
 #include "AwayDialog.h"
 #include "Diary.h"
+#include "DiaryWords.h"
 #include "DiaryWindow.h"
 #include "DutyRecord.h"
 #include "Messenger.h"
@@ -156,7 +157,7 @@ void TripModule::TellAwayTrouble(CTime at, bool personAtWindow)
     const std::string path = AwaySpanPath();
     access_.AppendProblem(AtTime(at) + " the away file " + path + " cannot be used: " + *file.trouble +
                           ". Mervo does not go on duty by himself when you leave");
-    Diary::Append(at, "away unusable", {path, *file.trouble});
+    Diary::Append(at, words::kAwayUnusable, {path, *file.trouble});
     if (personAtWindow)
         platform::InstalledMessenger().ShowWithoutWaiting(
             "The time you are away cannot be read from " + path + ": " + *file.trouble +

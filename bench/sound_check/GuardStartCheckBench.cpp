@@ -17,7 +17,7 @@
 #include "CMainFrame.h"
 #include "CQwendrikApp.h"
 #include "CQwendrikView.h"
-#include "GuardAccess.h"
+#include "ViewGuardAccess.h"
 #include "GuardScheduler.h"
 #include "Messenger.h"
 #include "ProblemLog.h"

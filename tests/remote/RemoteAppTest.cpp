@@ -11,7 +11,7 @@
 #include "AppTestFixture.h"
 #include "Broker.h"
 #include "FakeProgramStarter.h"
-#include "GuardAccess.h"
+#include "ViewGuardAccess.h"
 #include "RemoteControl.h"
 #include "RemoteDialog.h"
 

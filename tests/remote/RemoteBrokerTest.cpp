@@ -402,7 +402,7 @@ TEST_F(RemoteBrokerTest, WhatTheGuardDoesBecomesTheRetainedState)
 
     guard.problemCount = 1;
     control->Played(PlayReport{CTime(2026, 12, 7, 22, 1, 0), "/noises/door.wav", PlayKind::Sound, PlayOutcome::Failed,
-                               platform::PlayFailure::FileMissing});
+                               platform::PlayFailure::FileMissing, PlayOrigin::Guard, "door"});
     ASSERT_TRUE(listener.WaitFor(topics.problems, "1")) << "the failure's problem line was not counted";
     const QJsonObject play = QJsonDocument::fromJson(QByteArray::fromStdString(*listener.Latest(topics.lastPlay))).object();
     EXPECT_FALSE(play.contains("path")) << "a path tells whose house it is: not published unless asked for";

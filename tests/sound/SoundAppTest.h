@@ -3,7 +3,7 @@
 // sound server with two outputs, "a" (Living room, the default) and "b"
 // (Front door), and the sound module as the program makes it.
 #include "AppTestFixture.h"
-#include "GuardAccess.h"
+#include "ViewGuardAccess.h"
 #include "SinkRecording.h"
 #include "SoundModule.h"
 #include "UserSettings.h"

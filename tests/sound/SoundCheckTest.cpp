@@ -1,6 +1,7 @@
 // The check at guard starts and passes, on the started program with a real
 // server: the problem lines, the message at a start by the person, the
 // diary's notes, and nothing at all where no server answers.
+#include "ViewGuardAccess.h"
 #include "MpvOptions.h"
 #include "SoundAppTest.h"
 

@@ -153,10 +153,10 @@ TEST_F(DiaryTest, AGuardRunIsWrittenLineByLine)
     ReportGuardStopped();
     EXPECT_EQ(DiaryLines(), (std::vector<std::string>{
                                 "2026-12-07T21:40:00+01:00\tguard on",
-                                "2026-12-07T21:50:00+01:00\tplayed\t/n/dog.wav",
-                                "2026-12-07T21:50:00+01:00\tfailed\t/n/dog.wav\tno sound output",
-                                "2026-12-07T21:50:00+01:00\tfailed\t/n/tv\\tshow.avi\tno display",
-                                "2026-12-07T21:50:00+01:00\tstarted\t/n/radio.txt",
+                                "2026-12-07T21:50:00+01:00\tplayed\t/n/dog.wav\tdog\t\t",
+                                "2026-12-07T21:50:00+01:00\tfailed\t/n/dog.wav\tdog\t\tno sound output",
+                                "2026-12-07T21:50:00+01:00\tfailed\t/n/tv\\tshow.avi\ttv\t\tno display",
+                                "2026-12-07T21:50:00+01:00\tstarted\t/n/radio.txt\tradio\t\t",
                                 "2026-12-07T21:50:00+01:00\tquiet until\t2026-12-08T06:00:00+01:00",
                                 "2026-12-07T21:50:00+01:00\tguard off",
                             }));
@@ -181,8 +181,8 @@ TEST_F(DiaryTest, EveryFailureHasItsReasonWordAndARefusedTimerNamesNoFile)
     const std::vector<std::string> lines = DiaryLines();
     ASSERT_EQ(lines.size(), 8u);
     for (size_t i = 0; i < 6; ++i)
-        EXPECT_EQ(lines[i], std::string("2026-12-07T12:00:00+01:00\tfailed\t/n/x.wav\t") + reasons[i].second);
-    EXPECT_EQ(lines[7], "2026-12-07T21:40:00+01:00\tfailed\t\ttimer failed");
+        EXPECT_EQ(lines[i], std::string("2026-12-07T12:00:00+01:00\tfailed\t/n/x.wav\t\t\t") + reasons[i].second);
+    EXPECT_EQ(lines[7], "2026-12-07T21:40:00+01:00\tfailed\t\t\t\ttimer failed");
 }
 
 TEST_F(DiaryTest, TheDutyRecordIsThereWhileTheGuardIsOnAndAResumeKeepsItsSince)

@@ -24,7 +24,7 @@
 #include "DiaryWindow.h"
 #include "DutyRecord.h"
 #include "FakeProgramStarter.h"
-#include "GuardAccess.h"
+#include "ViewGuardAccess.h"
 #include "GuardEventsFanout.h"
 #include "Timeline.h"
 #include "TripModule.h"
@@ -444,6 +444,7 @@ TEST_F(TripAppTest, TheDiaryWindowShowsTheWeekAndTheRunningGuardsNextDayWithoutD
     auto at = [&](int hoursAgo) { return trip::IsoLocalTime(now + CTimeSpan(-hoursAgo * 3600)); };
     std::ofstream(home / "diary.log") << at(30) << "\tguard on\n"
                                       << at(29) << "\tplayed\t/noises/door.wav\n"
+                                      << at(29) << "\tplayed\t/noises/dogs/bark-2.wav\tDog barking\tfrom 0:12 for 0:30\t\n"
                                       << at(28) << "\tfailed\t/noises/gone.wav\tfile missing\n"
                                       << at(27) << "\tquiet until\t" << at(20) << "\n"
                                       << at(26) << "\tunheard\tsilence\tBuilt-in Audio\n"
@@ -488,7 +489,7 @@ TEST_F(TripAppTest, TheDiaryWindowShowsTheWeekAndTheRunningGuardsNextDayWithoutD
         planned += mark.outcome == trip::TimelineMark::Outcome::Planned;
     }
     ASSERT_GT(livePlays, 0u);
-    EXPECT_EQ(played, 1 + static_cast<int>(livePlays)) << "the week's play before today's run, and today's";
+    EXPECT_EQ(played, 2 + static_cast<int>(livePlays)) << "the week's plays before today's run, and today's";
     EXPECT_EQ(failed, 1);
     EXPECT_EQ(planned, static_cast<int>(diary->Plan().size()) - static_cast<int>(std::count_if(
         diary->Plan().begin(), diary->Plan().end(), [](const trip::PlanEvent& e) { return e.kind == trip::PlanEvent::Kind::QuietHold; })));
@@ -507,6 +508,8 @@ TEST_F(TripAppTest, TheDiaryWindowShowsTheWeekAndTheRunningGuardsNextDayWithoutD
         rows << cells.join('|');
     }
     EXPECT_TRUE(rows.filter("|failed|gone.wav|/noises/gone.wav: file missing").size() == 1) << rows.join('\n').toStdString();
+    EXPECT_TRUE(rows.filter("|played|Dog barking|/noises/dogs/bark-2.wav: from 0:12 for 0:30").size() == 1)
+        << "a take under its noise's name";
     EXPECT_TRUE(rows.filter("|unheard||silence — Built-in Audio").size() == 1) << rows.join('\n').toStdString();
     EXPECT_TRUE(rows.filter("too-old").isEmpty());
     EXPECT_GE(rows.filter("|will play 2 times|Door|/noises/door.wav").size(), 20);
