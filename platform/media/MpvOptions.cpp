@@ -140,10 +140,20 @@ bool SetAudioOutput(mpv_handle* handle, const std::string& device)
            (device.empty() || Mpv()->set_option_string(handle, "audio-device", device.c_str()) >= 0);
 }
 
+// Real video outputs only, those that draw in a window of their own on any
+// desktop: the GPU's, then Wayland's and X11's plain ones.  Left out: SDL's,
+// which mpv takes where the GPU output declines (software GL, as under Xvfb
+// or on a machine without a graphics driver) and which then closed the
+// program's own X connection, ending it; VDPAU's and VA-API's, which only
+// print to the terminal where there is no such hardware.
+constexpr const char* kRealVideoOutputs = "gpu,wlshm,xv,x11";
+
 bool SetVideoOutput(mpv_handle* handle)
 {
-    const std::string video = Environment("HAUNTWATCH_VO");
-    return video.empty() || Mpv()->set_option_string(handle, "vo", video.c_str()) >= 0;
+    std::string video = Environment("HAUNTWATCH_VO");
+    if (video.empty())
+        video = kRealVideoOutputs;
+    return Mpv()->set_option_string(handle, "vo", video.c_str()) >= 0;
 }
 
 std::string CanonicalRegularFile(const std::string& path)

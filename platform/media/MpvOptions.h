@@ -47,7 +47,7 @@ std::string ChosenAudioDevice();
 // heard by nobody, whatever the output says.
 struct StreamLevel {
     bool muted = false;
-    // The quietest it was, in hundredths of normal volume.
+    // In hundredths of normal volume, as last asked.
     int volumePercent = 100;
 };
 // Told after each play whose stream ran long enough to be asked, on the
@@ -60,7 +60,8 @@ void TellStreamLevel(const StreamLevel& level);
 // plays only there (mpv's other outputs would ignore the device and take
 // their default); else only real audio devices.
 bool SetAudioOutput(mpv_handle* handle, const std::string& device);
-// HAUNTWATCH_VO when set; otherwise mpv's own list of real video outputs.
+// HAUNTWATCH_VO when set; otherwise the real video outputs that work on any
+// desktop (see kRealVideoOutputs).
 bool SetVideoOutput(mpv_handle* handle);
 bool SetOptions(mpv_handle* handle, const std::vector<MpvOption>& options);
 

@@ -309,8 +309,9 @@ void MpvPlayer::AskStreamLevel(Play& play)
         ++play.levelAnswersAwaited;
 }
 
-// The worst the play met counts: a mute that lasted part of it still
-// silenced that part.
+// The last answer counts: the stream's first moments may be answered for a
+// stream the server has not quite set up (a volume of 0 under load), and a
+// mute set during the play is still there at its end.
 void MpvPlayer::OnLevelAnswer(Play& play, const mpv_event& event)
 {
     const bool mute = (event.reply_userdata & 1u) != 0;
@@ -324,10 +325,9 @@ void MpvPlayer::OnLevelAnswer(Play& play, const mpv_event& event)
         return;
     StreamLevel& level = play.level ? *play.level : play.level.emplace();
     if (mute && property->format == MPV_FORMAT_FLAG)
-        level.muted = level.muted || *static_cast<const int*>(property->data) != 0;
+        level.muted = *static_cast<const int*>(property->data) != 0;
     else if (!mute && property->format == MPV_FORMAT_DOUBLE)
-        level.volumePercent =
-            std::min(level.volumePercent, static_cast<int>(*static_cast<const double*>(property->data) + 0.5));
+        level.volumePercent = static_cast<int>(*static_cast<const double*>(property->data) + 0.5);
 }
 
 }  // namespace platform

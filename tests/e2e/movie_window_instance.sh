@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # On X11 a movie row plays in libmpv's own full-screen window, which names
 # itself Hauntwatch's for the window manager and the task list: instance
-# "hauntwatch" (libmpv keeps its class "mpv").  libmpv's plain X11 output
-# draws on any X server.
-HW_VO=x11
+# "hauntwatch" (libmpv keeps its class "mpv").  The program's own choice of
+# video output: on Xvfb's software GL the GPU output declines, and the one
+# that follows must not take the program's X connection down with it.
+HW_VO=
 source "$(dirname "$0")/lib.sh"
 
 hw_begin_session

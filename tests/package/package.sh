@@ -110,7 +110,9 @@ grep -E '^[EWIPXO]: ' "$lintian_out" | sed 's/^/  /' || echo "  (nothing)"
 
 # --- The unpacked program under its own X server -----------------------------
 mkfifo "$work/display"
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" & xvfb=$!
+# -noreset: a server that resets when its last client leaves drops the
+# program if it connects while xdotool's poll is just leaving.
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$work/display" 2>"$work/xvfb.log" & xvfb=$!
 read -r -t 30 display <"$work/display" || fail "Xvfb did not start: $(cat "$work/xvfb.log")"
 export DISPLAY=:$display
 echo "Xvfb on $DISPLAY"

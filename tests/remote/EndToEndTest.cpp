@@ -39,7 +39,10 @@ public:
     {
         process_.setProgram(QStringLiteral("Xvfb"));
         process_.setArguments({QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"), QStringLiteral("0"),
-                               QStringLiteral("1024x768x24"), QStringLiteral("-nolisten"), QStringLiteral("tcp")});
+                               QStringLiteral("1024x768x24"), QStringLiteral("-nolisten"), QStringLiteral("tcp"),
+                               // A server that resets when its last client leaves drops whoever
+                               // connects meanwhile: the program started again after a kill.
+                               QStringLiteral("-noreset")});
         process_.setStandardErrorFile(QProcess::nullDevice());
         process_.start();
         if (!process_.waitForStarted(10000))
