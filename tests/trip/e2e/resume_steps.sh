@@ -64,7 +64,7 @@ hw_screenshot resumed
 step "the one-minute row starts its file a minute after the restart"
 hw_wait_until 100 "the note to be started" hw_has_lines "$HW_STARTED_LOG" 1
 [[ "$(cat "$HW_STARTED_LOG")" == "$note" ]] || hw_fail "xdg-open was asked for: $(cat "$HW_STARTED_LOG")"
-hw_wait_until 10 "the diary to note the start" diary_has "\\tstarted\\t\\Q$note\\E\$"
+hw_wait_until 10 "the diary to note the start" diary_has "\\tstarted\\t\\Q$note\\E\\tNote\\t"
 # Timed by the program's own diary, not by when this script saw the window:
 # on a busy machine that comes seconds after the resume.
 after=$(($(diary_time '\tstarted\t') - $(diary_time '\tguard resumed\t')))
