@@ -1,43 +1,13 @@
 #!/usr/bin/env bash
 # run.sh BUILD_DIR [RUNS]: start to first paint and resident memory, the
-# median of RUNS starts each, Hauntwatch beside a bare Qt window.
+# median of RUNS starts each, Hauntwatch beside a bare Qt window: under Xvfb
+# (X11), then under a headless GNOME Shell on Wayland (gnome.sh).
 set -euo pipefail
-build=$1 runs=${2:-15}
+build=$(realpath "$1") runs=${2:-15}
+here=$(cd "$(dirname "$0")" && pwd)
 
-source "$(dirname "$0")/../window-session.sh"
-: > "$HAUNTWATCH_HOME/noises.hwt"
-# Every key of the row extras file set, as a schedule kept to the sun has it.
-cat >"$HAUNTWATCH_HOME/noises.hwt.ini" <<'INI'
-[place]
-latitude=52.52
-longitude=13.41
-INI
-for row in 1 2 3 4 5; do
-  printf '[row%d]\nfrom=sunset+%d\nuntil=sunrise-%d\nlevel=-%d..0\nexcerpt=%dm\n' "$row" "$row" "$row" "$row" "$((row * 10))"
-done >>"$HAUNTWATCH_HOME/noises.hwt.ini"
-
-# One start: "<milliseconds to first paint> <resident KiB>".
-measure() {
-  local start out
-  start=$(date +%s%N)
-  out=$("$@")
-  awk -v start="$start" '{ printf "%.1f %d\n", ($1 - start) / 1e6, $2 }' <<<"$out"
-}
-
-median() { sort -n | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
-
-app=$build/bench/startup/bench_startup_hauntwatch
-bare=$build/bench/startup/bench_startup_bare
-# Warm the file cache before measuring.
-measure "$app" >/dev/null; measure "$bare" >/dev/null
-: > "$work/app"; : > "$work/bare"
-for ((i = 0; i < runs; i++)); do
-  measure "$app" >>"$work/app"
-  measure "$bare" >>"$work/bare"
-done
-
-app_ms=$(cut -d' ' -f1 "$work/app" | median); bare_ms=$(cut -d' ' -f1 "$work/bare" | median)
-app_kib=$(cut -d' ' -f2 "$work/app" | median); bare_kib=$(cut -d' ' -f2 "$work/bare" | median)
-echo "platform: ${QT_QPA_PLATFORM:-xcb (Xvfb)}, median of $runs starts each, a noises.hwt.ini that sets every key"
-awk -v a="$app_ms" -v b="$bare_ms" 'BEGIN { printf "start to first paint: hauntwatch %.1f ms, bare Qt window %.1f ms, ratio %.2f (aim <= 1.2)\n", a, b, a / b }'
-awk -v a="$app_kib" -v b="$bare_kib" 'BEGIN { printf "resident memory before the first play: hauntwatch %.1f MiB, bare Qt window %.1f MiB, ratio %.2f (aim <= 1.3)\n", a / 1024, b / 1024, a / b }'
+source "$here/../window-session.sh"
+source "$here/compare.sh"
+compare_starts "$build" "$runs" "$work" "platform: ${QT_QPA_PLATFORM:-xcb (Xvfb)}"
+echo
+bash "$here/gnome.sh" "$build" "$runs"
