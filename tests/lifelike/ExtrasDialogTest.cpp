@@ -12,31 +12,17 @@
 
 #include "DialogTestSteps.h"
 #include "ExtrasDialog.h"
-#include "GuardAccess.h"
 #include "RowHours.h"
+#include "StandInGuard.h"
 #include "TempFolder.h"
 
 namespace {
-
-class Guard final : public GuardAccess {
-public:
-    void TurnOn(GuardStartOrigin) override {}
-    void Stop() override {}
-    bool PlayNoise(const std::string&) override { return false; }
-    void AppendProblem(const std::string&) override {}
-    GuardSnapshot Snapshot() const override { return snapshot; }
-    int ProblemCount() const override { return 0; }
-    void SetScheduleExtras(const lifelike::ScheduleExtras& extras) override { set = extras; }
-
-    GuardSnapshot snapshot;
-    std::optional<lifelike::ScheduleExtras> set;
-};
 
 TEST(ExtrasDialogTest, ShowsRefusesOnTheFieldAndWritesAfterAskingWhatIsDropped)
 {
     TempFolder home;
     const std::string path = home / "noises.hwt.ini";
-    Guard guard;
+    StandInGuard guard;
     guard.snapshot.extras.rows[0].hours.from = lifelike::ParseDayTime("sunset+20");
     guard.snapshot.extras.rows[1].excerptSeconds = 1800;
     guard.snapshot.extrasProblems = {"noises.hwt.ini line 9: unknown key \"bogus\" ignored"};
@@ -53,7 +39,7 @@ TEST(ExtrasDialogTest, ShowsRefusesOnTheFieldAndWritesAfterAskingWhatIsDropped)
     EXPECT_TRUE(dialog.isVisible());
     EXPECT_TRUE(field("row1.3")->hasFocus());
     EXPECT_TRUE(dialog.findChild<QLabel*>(QStringLiteral("error"))->text().contains(QStringLiteral("Row 1")));
-    EXPECT_FALSE(guard.set);
+    EXPECT_FALSE(guard.extrasSet);
 
     field("row1.3")->setText(QStringLiteral("-9..0"));
     field("row3.2")->setText(QStringLiteral("sunrise"));
@@ -64,12 +50,12 @@ TEST(ExtrasDialogTest, ShowsRefusesOnTheFieldAndWritesAfterAskingWhatIsDropped)
     });
     dialog.accept();
     EXPECT_TRUE(asked.contains(QStringLiteral("unknown key \"bogus\""))) << asked.toStdString();
-    ASSERT_TRUE(guard.set);
-    EXPECT_EQ(guard.set->rows[0].level, (lifelike::LevelRange{-9, 0}));
-    EXPECT_EQ(guard.set->rows[2].hours.until, lifelike::ParseDayTime("sunrise"));
+    ASSERT_TRUE(guard.extrasSet);
+    EXPECT_EQ(guard.extrasSet->rows[0].level, (lifelike::LevelRange{-9, 0}));
+    EXPECT_EQ(guard.extrasSet->rows[2].hours.until, lifelike::ParseDayTime("sunrise"));
     std::ifstream in(path);
     const std::string written((std::istreambuf_iterator<char>(in)), {});
-    EXPECT_EQ(lifelike::ParseExtras(written).extras, *guard.set) << written;
+    EXPECT_EQ(lifelike::ParseExtras(written).extras, *guard.extrasSet) << written;
 }
 
 }  // namespace

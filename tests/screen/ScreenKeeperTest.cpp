@@ -2,9 +2,13 @@
 // schedule, following the person's edits; what could not be held is told.
 #include <gtest/gtest.h>
 
-#include "GuardAccess.h"
+#include <filesystem>
+#include <fstream>
+
 #include "ScreenInhibitor.h"
 #include "ScreenKeeper.h"
+#include "StandInGuard.h"
+#include "TempFolder.h"
 
 namespace {
 
@@ -16,44 +20,35 @@ public:
     bool held = false;
 };
 
-class FakeGuard final : public GuardAccess {
-public:
-    void TurnOn(GuardStartOrigin) override {}
-    void Stop() override {}
-    bool PlayNoise(const std::string&) override { return false; }
-    void AppendProblem(const std::string& line) override { problems.push_back(line); }
-    GuardSnapshot Snapshot() const override { return snapshot; }
-    int ProblemCount() const override { return static_cast<int>(problems.size()); }
-    void SetScheduleExtras(const lifelike::ScheduleExtras&) override {}
-
-    void Row(int row, const char* path, int repeats = 1)
-    {
-        snapshot.slots[row] = NoiseSlot{"row", path, 30, kModeRandom, repeats, CTime()};
-    }
-    GuardSnapshot snapshot;
-    std::vector<std::string> problems;
-};
+// Rows set as the schedule dialog leaves them.
+void Row(StandInGuard& guard, int row, const char* path, int repeats = 1)
+{
+    guard.snapshot.slots[row] = NoiseSlot{"row", path, 30, kModeRandom, repeats, CTime()};
+}
 
 TEST(ScreenKeeperTest, HeldOnDutyWithAMovieRowAndLetGoWhenThereIsNone)
 {
-    FakeGuard guard;
+    StandInGuard guard;
     FakeInhibitor inhibitor;
     screen::ScreenKeeper keeper(guard, inhibitor);
-    guard.Row(0, "/noises/dog.wav");
+    Row(guard, 0, "/noises/dog.wav");
     guard.snapshot.on = true;
     keeper.GuardStarted(CTime(), GuardStartOrigin::Person);
     EXPECT_FALSE(inhibitor.held) << "sounds only: the screen may blank";
 
-    guard.Row(3, "/noises/party.avi");
+    Row(guard, 3, "/noises/party.avi");
     keeper.ScheduleChanged();
     EXPECT_TRUE(inhibitor.held) << "a movie row added while on duty";
-    guard.Row(3, "/noises/party.avi", 0);
+    Row(guard, 3, "/noises/party.avi", 0);
     keeper.ScheduleChanged();
     EXPECT_FALSE(inhibitor.held) << "a movie row that plays no times shows nothing";
     guard.snapshot.slots[3] = NoiseSlot{kNothing, kNone, 30, kModeRandom, 1, CTime()};
-    guard.Row(1, "/noises/tv.avi");
+    TempFolder clips;
+    std::filesystem::create_directories(clips / "tv");
+    std::ofstream(clips / "tv/evening news.avi") << "a take";
+    Row(guard, 1, (clips / "tv").c_str());
     keeper.ScheduleChanged();
-    EXPECT_TRUE(inhibitor.held);
+    EXPECT_TRUE(inhibitor.held) << "a folder with a movie among its takes";
 
     guard.snapshot.on = false;
     keeper.GuardStopped(CTime());
@@ -64,7 +59,7 @@ TEST(ScreenKeeperTest, HeldOnDutyWithAMovieRowAndLetGoWhenThereIsNone)
 
 TEST(ScreenKeeperTest, ARefusalIsAProblemLineWhileOnDuty)
 {
-    FakeGuard guard;
+    StandInGuard guard;
     FakeInhibitor inhibitor;
     screen::ScreenKeeper keeper(guard, inhibitor);
     guard.snapshot.on = true;

@@ -24,20 +24,6 @@ using platform::LogindSleepInhibitor;
 const QString kService = QStringLiteral("org.freedesktop.login1");
 const QString kPath = QStringLiteral("/org/freedesktop/login1");
 
-// Runs the event loop until `done`, for ten seconds at most.
-bool WaitFor(const std::function<bool()>& done)
-{
-    const QDeadlineTimer deadline(10000);
-    while (!done()) {
-        if (deadline.hasExpired())
-            return false;
-        QEventLoop loop;
-        QTimer::singleShot(5, &loop, &QEventLoop::quit);
-        loop.exec();
-    }
-    return true;
-}
-
 class LogindSleepInhibitorTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite()
@@ -81,7 +67,7 @@ protected:
         const QDBusPendingCall sync = QDBusConnection::systemBus().asyncCall(
             QDBusMessage::createMethodCall(kService, kPath, QStringLiteral("org.freedesktop.login1.Manager"),
                                            QStringLiteral("Sync")));
-        ASSERT_TRUE(WaitFor([&] { return sync.isFinished(); }));
+        ASSERT_TRUE(RunEventsUntil([&] { return sync.isFinished(); }));
         ASSERT_FALSE(sync.isError()) << sync.error().message().toStdString();
     }
 
@@ -99,7 +85,7 @@ TEST_F(LogindSleepInhibitorTest, LockIsHeldFromHoldToReleaseAndClosedWithTheInhi
     inhibitor->Hold();
     inhibitor->Hold();
     EXPECT_TRUE(inhibitor->IsHeld());
-    ASSERT_TRUE(WaitFor([&] { return inhibitor->HoldsLock(); }));
+    ASSERT_TRUE(RunEventsUntil([&] { return inhibitor->HoldsLock(); }));
     SyncWithManager();
     const QStringList expected{"sleep:idle", "Hauntwatch", "Guarding the house: noises are scheduled", "block"};
     EXPECT_THAT(manager.requests, ::testing::ElementsAre(expected));
@@ -108,16 +94,16 @@ TEST_F(LogindSleepInhibitorTest, LockIsHeldFromHoldToReleaseAndClosedWithTheInhi
     inhibitor->Release();
     EXPECT_FALSE(inhibitor->IsHeld());
     EXPECT_FALSE(inhibitor->HoldsLock());
-    EXPECT_TRUE(WaitFor([&] { return manager.OpenLocks() == 0; }));
+    EXPECT_TRUE(RunEventsUntil([&] { return manager.OpenLocks() == 0; }));
     inhibitor->Release();
 
     // The next guard period asks again; the end of the program lets go.
     inhibitor->Hold();
-    ASSERT_TRUE(WaitFor([&] { return inhibitor->HoldsLock(); }));
+    ASSERT_TRUE(RunEventsUntil([&] { return inhibitor->HoldsLock(); }));
     EXPECT_EQ(manager.requests.size(), 2u);
     EXPECT_EQ(manager.OpenLocks(), 1);
     inhibitor.reset();
-    EXPECT_TRUE(WaitFor([&] { return manager.OpenLocks() == 0; }));
+    EXPECT_TRUE(RunEventsUntil([&] { return manager.OpenLocks() == 0; }));
 }
 
 TEST_F(LogindSleepInhibitorTest, LockArrivingAfterReleaseIsClosed)
@@ -128,13 +114,13 @@ TEST_F(LogindSleepInhibitorTest, LockArrivingAfterReleaseIsClosed)
 
     inhibitor.Hold();
     EXPECT_TRUE(inhibitor.AwaitsReply());
-    ASSERT_TRUE(WaitFor([&] { return manager.requests.size() == 1; }));
+    ASSERT_TRUE(RunEventsUntil([&] { return manager.requests.size() == 1; }));
     inhibitor.Release();
     manager.SendHeldReplies();
 
-    ASSERT_TRUE(WaitFor([&] { return !inhibitor.AwaitsReply(); }));
+    ASSERT_TRUE(RunEventsUntil([&] { return !inhibitor.AwaitsReply(); }));
     EXPECT_FALSE(inhibitor.HoldsLock());
-    EXPECT_TRUE(WaitFor([&] { return manager.OpenLocks() == 0; }));
+    EXPECT_TRUE(RunEventsUntil([&] { return manager.OpenLocks() == 0; }));
 }
 
 TEST_F(LogindSleepInhibitorTest, HoldAgainBeforeTheReplyEndsWithOneLock)
@@ -144,18 +130,18 @@ TEST_F(LogindSleepInhibitorTest, HoldAgainBeforeTheReplyEndsWithOneLock)
     LogindSleepInhibitor inhibitor;
 
     inhibitor.Hold();
-    ASSERT_TRUE(WaitFor([&] { return manager.requests.size() == 1; }));
+    ASSERT_TRUE(RunEventsUntil([&] { return manager.requests.size() == 1; }));
     inhibitor.Release();
     inhibitor.Hold();
     manager.SendHeldReplies();
 
-    ASSERT_TRUE(WaitFor([&] { return inhibitor.HoldsLock(); }));
+    ASSERT_TRUE(RunEventsUntil([&] { return inhibitor.HoldsLock(); }));
     SyncWithManager();
     EXPECT_EQ(manager.requests.size(), 1u);
     EXPECT_EQ(manager.OpenLocks(), 1);
 
     inhibitor.Release();
-    EXPECT_TRUE(WaitFor([&] { return manager.OpenLocks() == 0; }));
+    EXPECT_TRUE(RunEventsUntil([&] { return manager.OpenLocks() == 0; }));
 }
 
 TEST_F(LogindSleepInhibitorTest, WithoutLoginManagerWarnsOnceAndHoldReturnsAtOnce)
@@ -170,10 +156,10 @@ TEST_F(LogindSleepInhibitorTest, WithoutLoginManagerWarnsOnceAndHoldReturnsAtOnc
     EXPECT_TRUE(inhibitor.AwaitsReply());
 
     ::testing::internal::CaptureStderr();
-    const bool answered = WaitFor([&] { return !inhibitor.AwaitsReply(); });
+    const bool answered = RunEventsUntil([&] { return !inhibitor.AwaitsReply(); });
     inhibitor.Release();
     inhibitor.Hold();
-    const bool answeredAgain = WaitFor([&] { return !inhibitor.AwaitsReply(); });
+    const bool answeredAgain = RunEventsUntil([&] { return !inhibitor.AwaitsReply(); });
     const std::string warnings = ::testing::internal::GetCapturedStderr();
 
     ASSERT_TRUE(answered && answeredAgain);

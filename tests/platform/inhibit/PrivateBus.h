@@ -4,7 +4,11 @@
 #include <QFile>
 #include <QProcess>
 #include <QStandardPaths>
+#include <QDeadlineTimer>
+#include <QEventLoop>
 #include <QString>
+#include <QTimer>
+#include <functional>
 
 #include "TempFolder.h"
 
@@ -59,3 +63,17 @@ private:
     bool installed_ = false;
     QString address_;
 };
+
+// Runs the event loop until `done`, for ten seconds at most.
+inline bool RunEventsUntil(const std::function<bool()>& done)
+{
+    const QDeadlineTimer deadline(10000);
+    while (!done()) {
+        if (deadline.hasExpired())
+            return false;
+        QEventLoop loop;
+        QTimer::singleShot(5, &loop, &QEventLoop::quit);
+        loop.exec();
+    }
+    return true;
+}

@@ -50,19 +50,6 @@ public Q_SLOTS:
     }
 };
 
-bool WaitFor(const std::function<bool()>& done)
-{
-    const QDeadlineTimer deadline(10000);
-    while (!done()) {
-        if (deadline.hasExpired())
-            return false;
-        QEventLoop loop;
-        QTimer::singleShot(5, &loop, &QEventLoop::quit);
-        loop.exec();
-    }
-    return true;
-}
-
 class ScreenInhibitorTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite()
@@ -108,7 +95,7 @@ TEST_F(ScreenInhibitorTest, GnomeHoldsItForHauntwatchOnAConnectionThatGoesAtRele
     StandInSessionManager gnome;
     Register(gnome, "org.gnome.SessionManager", "/org/gnome/SessionManager");
     inhibitor.Hold();
-    ASSERT_TRUE(WaitFor([&] { return inhibitor.Holder() == "GNOME"; }));
+    ASSERT_TRUE(RunEventsUntil([&] { return inhibitor.Holder() == "GNOME"; }));
     ASSERT_EQ(gnome.holds.size(), 1u);
     EXPECT_EQ(gnome.holds[0].application, QStringLiteral("hauntwatch"));
     EXPECT_EQ(gnome.holds[0].flags, 4u | 8u) << "suspend and idle";
@@ -116,7 +103,7 @@ TEST_F(ScreenInhibitorTest, GnomeHoldsItForHauntwatchOnAConnectionThatGoesAtRele
     EXPECT_TRUE(Connected(gnome.holds[0].sender));
     inhibitor.Hold();
     inhibitor.Release();
-    EXPECT_TRUE(WaitFor([&] { return !Connected(gnome.holds[0].sender); }));
+    EXPECT_TRUE(RunEventsUntil([&] { return !Connected(gnome.holds[0].sender); }));
     EXPECT_EQ(gnome.holds.size(), 1u);
     EXPECT_TRUE(refusals.empty());
 }
@@ -127,14 +114,14 @@ TEST_F(ScreenInhibitorTest, ElsewhereTheScreenSaverAndWhereNeitherIsThereOneRefu
         StandInScreenSaver saver;
         Register(saver, "org.freedesktop.ScreenSaver", "/org/freedesktop/ScreenSaver");
         inhibitor.Hold();
-        ASSERT_TRUE(WaitFor([&] { return inhibitor.Holder() == "screen saver"; }));
+        ASSERT_TRUE(RunEventsUntil([&] { return inhibitor.Holder() == "screen saver"; }));
         ASSERT_EQ(saver.holds.size(), 1u);
         EXPECT_EQ(saver.holds[0].application, QStringLiteral("Hauntwatch"));
         inhibitor.Release();
         services.unregisterService(QStringLiteral("org.freedesktop.ScreenSaver"));
     }
     inhibitor.Hold();
-    ASSERT_TRUE(WaitFor([&] { return !refusals.empty(); }));
+    ASSERT_TRUE(RunEventsUntil([&] { return !refusals.empty(); }));
     EXPECT_NE(refusals[0].find("neither GNOME's session manager nor a screen saver service"), std::string::npos)
         << refusals[0];
     EXPECT_EQ(inhibitor.Holder(), "");
