@@ -73,14 +73,10 @@ void LogindSleepInhibitor::AskLoginManager()
     }
     QDBusMessage call = QDBusMessage::createMethodCall(kService, kPath, kInterface, QStringLiteral("Inhibit"));
     call << kWhat << kWho << kWhy << kMode;
-    const QDBusPendingCall sent = bus.asyncCall(call, kReplyTimeoutMs);
-    // A call the bus refused at once (it went away just now) never reports
-    // back through a watcher.
-    if (sent.isFinished() && sent.isError()) {
-        WarnOnce(sent.error().name() + QStringLiteral(": ") + sent.error().message());
-        return;
-    }
-    pending_ = new QDBusPendingCallWatcher(sent);
+    // A watcher reports an answer that came before it was made too (Qt's
+    // bus thread may have it by the time asyncCall returns), from the event
+    // loop, as it reports any other.
+    pending_ = new QDBusPendingCallWatcher(bus.asyncCall(call, kReplyTimeoutMs));
     QObject::connect(pending_, &QDBusPendingCallWatcher::finished, pending_,
                      [this](QDBusPendingCallWatcher* watcher) { OnReply(watcher); });
 }
