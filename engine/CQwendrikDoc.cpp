@@ -77,10 +77,11 @@ BOOL CQwendrikDoc::OnOpenDocument(const char* path)
 {
     const BOOL opened = CDocument::OnOpenDocument(path);
     LoadGuardRealism();
-    InstalledGuardEvents().ExtrasRead(GuardRealism.problems);
-    if (!GuardRealism.problems.empty() && path && !(CString(path) == SettingsPath)) {
+    const std::vector<std::string> problems = RealismProblems();
+    InstalledGuardEvents().ExtrasRead(problems);
+    if (!problems.empty() && path && !(CString(path) == SettingsPath)) {
         std::string text = "Some of " + ExtrasPath() + " was ignored:\n";
-        for (const std::string& problem : GuardRealism.problems)
+        for (const std::string& problem : problems)
             text += "\n" + problem;
         platform::InstalledMessenger().ShowWithoutWaiting(text);
     }

@@ -18,12 +18,16 @@ void FindPlace()
     const lifelike::SunPlace found =
         lifelike::PlaceForSunTimes(GuardRealism.extras.place, lifelike::ZoneSources::OfThisProcess());
     GuardRealism.place = found.place;
-    if (!found.problem.empty()) {
-        const bool sunRows = std::any_of(GuardRealism.extras.rows.begin(), GuardRealism.extras.rows.end(),
-                                         [](const lifelike::RowExtras& row) { return row.hours.UsesSun(); });
-        if (sunRows)
-            GuardRealism.problems.push_back(found.problem);
-    }
+    const bool sunRows = std::any_of(GuardRealism.extras.rows.begin(), GuardRealism.extras.rows.end(),
+                                     [](const lifelike::RowExtras& row) { return row.hours.UsesSun(); });
+    GuardRealism.placeProblem = sunRows ? found.problem : std::string();
+}
+
+std::string DateText(const lifelike::LocalDate& day)
+{
+    char date[16];
+    std::snprintf(date, sizeof date, "%04d-%02d-%02d", day.year, day.month, day.day);
+    return date;
 }
 
 const lifelike::Hours& HoursOf(int row)
@@ -32,16 +36,24 @@ const lifelike::Hours& HoursOf(int row)
     return row >= 0 && row < lifelike::kExtrasRows ? GuardRealism.extras.rows[static_cast<size_t>(row)].hours : none;
 }
 
-// One line a day for each row that a sunless day holds back.
+// The days a sunless stretch holds a row back, told once each: one line for
+// each run of days in a row, so that the weeks of a polar night are one line
+// and never push the report's other lines out.
 void TellSunless(int row, const std::vector<lifelike::LocalDate>& days)
 {
-    for (const lifelike::LocalDate& day : days) {
-        if (!GuardRealism.sunlessTold.insert({row, day}).second)
-            continue;
-        char date[16];
-        std::snprintf(date, sizeof date, "%04d-%02d-%02d", day.year, day.month, day.day);
+    std::vector<lifelike::LocalDate> untold;
+    for (const lifelike::LocalDate& day : days)
+        if (GuardRealism.sunlessTold.insert({row, day}).second)
+            untold.push_back(day);
+    for (size_t first = 0; first < untold.size();) {
+        size_t last = first;
+        while (last + 1 < untold.size() && lifelike::AddDays(untold[last], 1) == untold[last + 1])
+            ++last;
+        const std::string span = last == first ? "on " + DateText(untold[first])
+                                               : "from " + DateText(untold[first]) + " to " + DateText(untold[last]);
         ProblemLog.Append(CTime::GetCurrentTime().Format("At %H:%M") + " row " + CString(std::to_string(row + 1)) +
-                          " keeps no hours on " + date + ": the sun does not rise or set there that day");
+                          " keeps no hours " + CString(span) + ": the sun does not rise or set there then");
+        first = last + 1;
     }
 }
 
@@ -59,6 +71,14 @@ void LoadGuardRealism()
     GuardRealism.problems = std::move(reading.problems);
     GuardRealism.sunlessTold.clear();
     FindPlace();
+}
+
+std::vector<std::string> RealismProblems()
+{
+    std::vector<std::string> lines = GuardRealism.problems;
+    if (!GuardRealism.placeProblem.empty())
+        lines.push_back(GuardRealism.placeProblem);
+    return lines;
 }
 
 void SetScheduleExtras(const lifelike::ScheduleExtras& extras)
@@ -90,11 +110,16 @@ CTime KeepToHours(int row, const NoiseSlot& slot, CTime due)
     // Hours that never come within a year: looked at again a day later.
     if (!next.at)
         return due + CTimeSpan(86400);
-    CTime start = *next.at;
-    if (slot.mode == kModeRandom && slot.intervalMinutes > 0)
-        start = start + CTimeSpan(static_cast<std::int64_t>(
-                            GuardRealism.random.Below(static_cast<std::uint64_t>(slot.intervalMinutes) * 30 + 1)));
-    return start;
+    const CTime start = *next.at;
+    if (slot.mode != kModeRandom || slot.intervalMinutes <= 0)
+        return start;
+    // Half the interval at most, and never past the hours' own end.
+    std::uint64_t longest = static_cast<std::uint64_t>(slot.intervalMinutes) * 30;
+    const lifelike::DayHours day =
+        lifelike::HoursOn(HoursOf(row), GuardRealism.place.value_or(lifelike::Place{}), lifelike::DateOf(start));
+    if (day.start && day.end && *day.start == start && start < *day.end)
+        longest = std::min(longest, static_cast<std::uint64_t>((*day.end - start).GetTotalSeconds() - 1));
+    return start + CTimeSpan(static_cast<std::int64_t>(GuardRealism.random.Below(longest + 1)));
 }
 
 ShapedPlay ShapePlay(const CString& path, int row)

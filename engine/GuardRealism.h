@@ -23,8 +23,10 @@ struct GuardRealismRecord {
     lifelike::ScheduleExtras extras;
     // Where sun times are worked out: the file's place, else the time zone's.
     std::optional<lifelike::Place> place;
-    // What reading the file and finding the place said, for the person.
+    // What of the file was ignored, for the person (writing the file anew
+    // drops it), and why sun times have no place to be worked out at.
     std::vector<std::string> problems;
+    std::string placeProblem;
     lifelike::RealismRandom random = lifelike::RealismRandom::FromEntropy();
     lifelike::TakeMemory takes;
     // Days already told to have no sunrise or sunset for a row.
@@ -37,8 +39,10 @@ extern GuardRealismRecord GuardRealism;
 std::string ExtrasPath();
 
 // Reads the file anew (a missing one means no extras) and finds the place;
-// the problem lines are kept in GuardRealism.problems.
+// the problem lines are kept in GuardRealism.
 void LoadGuardRealism();
+// Every line the person is to read of it: the file's, then the place's.
+std::vector<std::string> RealismProblems();
 // Takes extras the person just set (the file already written).
 void SetScheduleExtras(const lifelike::ScheduleExtras& extras);
 

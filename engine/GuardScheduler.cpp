@@ -172,7 +172,7 @@ void PrepareGuardStart()
     GuardRealism.random = lifelike::RealismRandom(static_cast<std::uint64_t>(now.GetTime()));
     GuardRealism.takes = lifelike::TakeMemory();
     // What the row extras file could not say stands at every start.
-    for (const std::string& problem : GuardRealism.problems)
+    for (const std::string& problem : RealismProblems())
         ProblemLog.Append(CString(problem));
     for (NoiseSlot& slot : GuardSettings.slots)
         slot.nextDue = unscheduledMark;

@@ -88,6 +88,7 @@ void PlayNoise(const CString& noisePath, int repeatCount, int row, const CString
         PlayReport report{now, path, kind, PlayOutcome::Played, platform::PlayFailure::None, PlayOrigin::Guard,
                           noiseName, row, {}, {}};
         if (!shaped.failure.empty()) {
+            report.path = noisePath;
             report.failure = platform::PlayFailure::NoTakes;
             report.reason = shaped.failure;
             ProblemLog.Append(at + " couldn't play " + noisePath + ": " + CString(shaped.failure));

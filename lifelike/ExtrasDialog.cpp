@@ -183,6 +183,10 @@ std::optional<ScheduleExtras> ExtrasDialog::Read()
         }
         if (r.hours.from && r.hours.until && *r.hours.from == *r.hours.until)
             return refuse(fields.until, where + QStringLiteral("from and until are the same: the row would have no hours."));
+        if (NeverOpen(r.hours))
+            return refuse(fields.until, where + QStringLiteral("these hours end before they begin on every day, so the "
+                                                               "row would never play (for hours past midnight, until "
+                                                               "is a morning time and from is not)."));
         if (const QString text = fields.level->text().trimmed(); !text.isEmpty()) {
             r.level = ParseLevel(text.toStdString());
             if (!r.level)

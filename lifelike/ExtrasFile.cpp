@@ -138,6 +138,12 @@ public:
                 reading_.problems.push_back(source_ + ": [row" + std::to_string(row) + "] from and until are both " +
                                             FormatDayTime(*hours.from) + ", refused: the row keeps no hours");
                 hours = {};
+            } else if (NeverOpen(hours)) {
+                reading_.problems.push_back(source_ + ": [row" + std::to_string(row) + "] " +
+                                            (hours.from ? "from " + FormatDayTime(*hours.from) + " " : std::string()) +
+                                            "until " + FormatDayTime(*hours.until) +
+                                            " leaves no hours on any day, refused: the row keeps no hours");
+                hours = {};
             }
         }
         // A file of junk must not wash out the diary and the problem report.

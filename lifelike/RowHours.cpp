@@ -91,6 +91,14 @@ bool Hours::CrossesMidnight() const
     return from && until && until->Morning() && !from->Morning();
 }
 
+bool NeverOpen(const Hours& hours)
+{
+    const auto clock = [](const std::optional<DayTime>& time) { return time && time->anchor == DayTime::Anchor::Clock; };
+    if (clock(hours.from) && clock(hours.until))
+        return !hours.CrossesMidnight() && hours.from->minutes >= hours.until->minutes;
+    return !hours.from && clock(hours.until) && hours.until->minutes == 0;
+}
+
 bool HoursApply(const Hours& hours, const std::optional<Place>& place)
 {
     if (!hours.IsSet() || (hours.from && hours.until && *hours.from == *hours.until))

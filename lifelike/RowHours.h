@@ -44,6 +44,9 @@ struct Hours {
 // refused), and a place to work any sun time out at.  Rows whose hours do
 // not apply play at any hour.
 bool HoursApply(const Hours& hours, const std::optional<Place>& place);
+// Clock times alone that leave no hours on any day (from 08:00 until 00:00,
+// both morning forms; until 00:00 alone): such a row would never play.
+bool NeverOpen(const Hours& hours);
 
 // One local day's hours, [start, end), or none: `from` at or after `until`,
 // or a sun time the place does not have that day (`sunless`).

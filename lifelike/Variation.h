@@ -17,19 +17,14 @@ struct LevelRange {
 
 // Uniform in decibels, so quiet and loud plays are heard as evenly spread.
 double DrawGainDb(const LevelRange& range, RealismRandom& random);
-// The factor a sample is multiplied by for that gain.
-double AmplitudeOf(double gainDb);
 
+// Where a play's excerpt lay (platform::PlaceExcerpt places it).
 struct Excerpt {
     bool whole = true;  // the file plays from its start to its end
     std::int64_t start = 0;   // seconds into the file
     std::int64_t length = 0;  // seconds; the file's own when whole
 };
 
-// A start in whole seconds anywhere that leaves the excerpt inside the
-// file; a file no longer than the excerpt, or of unknown length (0 or
-// less), plays whole.
-Excerpt ChooseExcerpt(double mediaSeconds, std::int64_t excerptSeconds, RealismRandom& random);
 // The diary's words, `from 1:12:40 for 30:00`; empty for a whole play.
 std::string ExcerptText(const Excerpt& excerpt);
 

@@ -1,5 +1,6 @@
 #include "Plan.h"
 
+#include <algorithm>
 #include <cmath>
 #include <optional>
 #include <string>
@@ -113,10 +114,11 @@ public:
         PlayKind kind;
         CString path;
         std::string excerpt;
+        int row;
     };
     void Played(const PlayReport& report) override
     {
-        plays.push_back({report.at, report.kind, report.path, report.excerpt});
+        plays.push_back({report.at, report.kind, report.path, report.excerpt, report.row});
     }
     void QuietHold(CTime until, CTime at) override { holds.push_back({until, at}); }
     void Clear()
@@ -239,15 +241,17 @@ std::vector<PlanEvent> ComputePlan(const GuardSnapshot& from, CTime now, CTimeSp
         recorder.Clear();
         if (!RunGuardPass(window))
             break;
-        // The slots that played are those whose due time came and was
-        // replaced; they play in slot order, each its repeats in a row.
-        size_t report = 0;
-        for (int s = 0; s < kSlotCount && report < recorder.plays.size(); ++s) {
+        // Each row's plays say which row they were; a row held to its hours
+        // had its due time replaced without playing.
+        for (int s = 0; s < kSlotCount; ++s) {
             const NoiseSlot& slot = GuardSettings.slots[s];
             if (dueBefore[s] == unscheduledMark || slot.nextDue == dueBefore[s] || slot.repeatCount <= 0)
                 continue;
-            const PassRecorder::Play& first = recorder.plays[report];
-            report += static_cast<size_t>(slot.repeatCount);
+            const auto played = std::find_if(recorder.plays.begin(), recorder.plays.end(),
+                                             [s](const PassRecorder::Play& play) { return play.row == s; });
+            if (played == recorder.plays.end())
+                continue;
+            const PassRecorder::Play& first = *played;
             const bool continuously = slot.intervalMinutes <= 0;
             if (end < first.at || (continuously && shownContinuously[s]))
                 continue;

@@ -76,6 +76,7 @@ private:
     void GuardStopped(CTime at) override;
     void Played(const PlayReport& report) override { records_.Played(report); }
     void QuietHold(CTime until, CTime at) override { records_.QuietHold(until, at); }
+    void ExtrasRead(const std::vector<std::string>& problems) override { records_.ExtrasRead(problems); }
     void TimerFailed(CTime at) override;
 
     void Resume(std::optional<CTime> since);

@@ -22,7 +22,11 @@ PlayShape TakePlayShape()
 
 std::optional<PlayedPart> PlaceExcerpt(const PlayShape& shape, double mediaSeconds)
 {
-    if (!shape.excerptSeconds || !(mediaSeconds > static_cast<double>(*shape.excerptSeconds)))
+    // A length no recording has (a damaged cache, a player's odd answer)
+    // counts as unknown.
+    constexpr double kLongestRecording = 1e9;
+    if (!shape.excerptSeconds || !(mediaSeconds > static_cast<double>(*shape.excerptSeconds)) ||
+        !(mediaSeconds < kLongestRecording))
         return std::nullopt;
     const auto latest = static_cast<std::uint64_t>(std::floor(mediaSeconds - static_cast<double>(*shape.excerptSeconds)));
     return PlayedPart{static_cast<std::int64_t>(shape.excerptDraw % (latest + 1)), *shape.excerptSeconds};

@@ -165,10 +165,9 @@ std::string CanonicalRegularFile(const std::string& path)
     return resolved ? std::string(resolved.get()) : std::string();
 }
 
-std::int64_t LoadFile(mpv_handle* handle, const std::string& path, const std::string& fileOptions)
+std::int64_t LoadFile(mpv_handle* handle, const std::string& path)
 {
-    const char* command[] = {"loadfile", path.c_str(), "replace", fileOptions.empty() ? nullptr : fileOptions.c_str(),
-                             nullptr};
+    const char* command[] = {"loadfile", path.c_str(), "replace", nullptr};
     mpv_node result{};
     if (Mpv()->command_ret(handle, command, &result) < 0)
         return -1;

@@ -69,10 +69,9 @@ bool SetOptions(mpv_handle* handle, const std::vector<MpvOption>& options);
 // such a path is handed to mpv, so it is never taken for a URL or an option.
 std::string CanonicalRegularFile(const std::string& path);
 
-// Replaces what the handle plays with the file, with mpv's options for this
-// file alone ("pause=yes"); the file's playlist entry, which its events
-// carry, or -1 when mpv would not take the command.
-std::int64_t LoadFile(mpv_handle* handle, const std::string& path, const std::string& fileOptions = {});
+// Replaces what the handle plays with the file; the file's playlist entry,
+// which its events carry, or -1 when mpv would not take the command.
+std::int64_t LoadFile(mpv_handle* handle, const std::string& path);
 
 // Makes a handle with numbers read the C way, which libmpv insists on;
 // nullptr when libmpv cannot be had.

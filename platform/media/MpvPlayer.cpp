@@ -149,7 +149,10 @@ MpvPlayer::Outcome MpvPlayer::PlayToEnd(const std::string& path)
     if (!ApplyLevel(play.shape))
         return Outcome::NoPlayer;
     // An excerpt waits, paused, for the file's length, which places it.
-    play.awaitedEntry = LoadFile(handle_, play.path, play.shape.excerptSeconds ? "pause=yes" : "");
+    // (Not as loadfile's per-file option: libmpv 0.38 put an index before it.)
+    if (play.shape.excerptSeconds && Mpv()->set_option_string(handle_, "pause", "yes") < 0)
+        return Outcome::NoPlayer;
+    play.awaitedEntry = LoadFile(handle_, play.path);
     if (play.awaitedEntry < 0)
         return Outcome::CannotPlay;
     const Outcome outcome = AwaitEnd(play);
@@ -271,8 +274,11 @@ void MpvPlayer::StartExcerpt(Play& play, double mediaSeconds)
         const std::string fades = "lavfi=[afade=t=in:st=" + from + ":d=1,afade=t=out:st=" + std::to_string(end - 1) +
                                   ":d=1]";
         if (Mpv()->command(handle_, seek) < 0 || Mpv()->set_option_string(handle_, "end", to.c_str()) < 0 ||
-            Mpv()->set_option_string(handle_, "af", fades.c_str()) < 0)
+            Mpv()->set_option_string(handle_, "af", fades.c_str()) < 0) {
+            // Whole, then, and said so: not cut short at an end left set.
+            Mpv()->set_option_string(handle_, "end", "none");
             play.part.reset();
+        }
     }
     Mpv()->set_option_string(handle_, "pause", "no");
 }
@@ -283,7 +289,8 @@ bool MpvPlayer::ApplyLevel(const PlayShape& shape)
 {
     const double volume = shape.gainDb ? 100.0 * std::pow(10.0, *shape.gainDb / 60.0) : 100.0;
     return Mpv()->set_option_string(handle_, "volume", std::to_string(volume).c_str()) >= 0 &&
-           Mpv()->set_option_string(handle_, "end", "none") >= 0 && Mpv()->set_option_string(handle_, "af", "") >= 0;
+           Mpv()->set_option_string(handle_, "end", "none") >= 0 && Mpv()->set_option_string(handle_, "af", "") >= 0 &&
+           Mpv()->set_option_string(handle_, "pause", "no") >= 0;
 }
 
 void MpvPlayer::OnPlaybackRestart(Play& play)

@@ -47,14 +47,19 @@ TEST(ExtrasFile, IgnoresWhatItCannotUseWithALineNamingIt)
 {
     const ExtrasReading reading = ParseExtras(
         "stray=1\n[row6]\nfrom=18:00\n[Row1]\n[row1]\nvolume=3\nexcerpt=10s\nexcerpt=9s\nlevel=-31..0\n"
-        "level=-3..-9\nfrom=25:00\n[place]\nlatitude=91\nlongitude=10,5\njunk\n[row2]\nfrom=18:00\nuntil=18:00\n");
+        "level=-3..-9\nfrom=25:00\n[place]\nlatitude=91\nlongitude=10,5\njunk\n[row2]\nfrom=18:00\nuntil=18:00\n"
+        "[row3]\nfrom=08:00\nuntil=00:00\n[row4]\nuntil=00:00\n[row5]\nfrom=08:00\nuntil=sunrise\n");
     for (const char* word : {"\"stray\"", "\"row6\"", "\"Row1\"", "\"volume\"", "\"9s\"", "\"-31..0\"", "\"-3..-9\"",
-                             "\"25:00\"", "\"91\"", "\"10,5\"", "\"junk\"", "both 18:00"})
+                             "\"25:00\"", "\"91\"", "\"10,5\"", "\"junk\"", "both 18:00",
+                             "[row3] from 08:00 until 00:00 leaves no hours on any day", "[row4] until 00:00 leaves"})
         EXPECT_NE(All(reading).find(word), std::string::npos) << word;
     EXPECT_EQ(reading.extras.rows[0].excerptSeconds, 10);  // the later value did not parse
     EXPECT_FALSE(reading.extras.rows[0].level);
     EXPECT_FALSE(reading.extras.rows[0].hours.IsSet());
     EXPECT_FALSE(reading.extras.rows[1].hours.IsSet());
+    EXPECT_FALSE(reading.extras.rows[2].hours.IsSet());
+    EXPECT_FALSE(reading.extras.rows[3].hours.IsSet());
+    EXPECT_TRUE(reading.extras.rows[4].hours.IsSet()) << "a sun time may leave some days without hours, not all";
     EXPECT_FALSE(reading.extras.place);  // a place needs both halves
     std::string junk;
     for (int line = 0; line < 1000; ++line)

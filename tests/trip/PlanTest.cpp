@@ -280,7 +280,7 @@ TEST_F(PlanTest, SunHoursOnThePlanForThreeDaysInBerlinAndNewYork)
         ASSERT_TRUE(GuardRealism.place.has_value());
         GuardSettings.slots[0] = NoiseSlot{"Dog", dog.c_str(), 20, kModeExact, 1, CTime()};
         GuardSettings.slots[1] = NoiseSlot{"Cat", cat.c_str(), 60, kModeRandom, 1, CTime()};
-        GuardSettings.quietWindow = {3, 3};
+        GuardSettings.quietWindow = {1, 6};
         const std::map<std::string, std::pair<std::int64_t, std::int64_t>> sun = EphemSun(place, days);
         ASSERT_EQ(sun.size(), days.size()) << "python3-ephem answered";
 
@@ -291,6 +291,9 @@ TEST_F(PlanTest, SunHoursOnThePlanForThreeDaysInBerlinAndNewYork)
                 continue;
             const std::string date = event.at.Format("%Y-%m-%d").str();
             const int minute = event.at.GetHour() * 60 + event.at.GetMinute();
+            // A row held to its hours at a pass plays nothing there: the
+            // plays of the pass are the other rows'.
+            EXPECT_EQ(event.path.str(), event.noiseName == CString("Dog") ? dog : cat) << trip::IsoLocalTime(event.at);
             if (event.noiseName == CString("Dog")) {
                 EXPECT_GE(event.at.GetTime(), sun.at(date).second + 20 * 60 - 120) << trip::IsoLocalTime(event.at);
                 EXPECT_LT(minute, 23 * 60 + 30) << trip::IsoLocalTime(event.at);
@@ -304,6 +307,25 @@ TEST_F(PlanTest, SunHoursOnThePlanForThreeDaysInBerlinAndNewYork)
         for (const auto& [date, at] : firstDog)
             EXPECT_NEAR(at, sun.at(date).second + 20 * 60, 120) << date;
     }
+}
+
+// The polar night holds a sunset row back for weeks: one line for the run
+// of days, so that the report keeps room for real failures.
+TEST_F(PlanTest, AWeekWithoutSunsetIsOneLineInTheReport)
+{
+    TimeZoneGuard local("Arctic/Longyearbyen");
+    clock.Set(CTime(2026, 12, 1, 12, 0, 0).GetTime());
+    lifelike::ScheduleExtras extras;
+    extras.place = lifelike::Place{78.22, 15.65};
+    extras.rows[0].hours = {lifelike::ParseDayTime("sunset"), lifelike::ParseDayTime("23:00")};
+    SetScheduleExtras(extras);
+    GuardSettings.slots[0] = NoiseSlot{"Dog", dog.c_str(), 30, kModeExact, 1, CTime()};
+    TurnOn();
+    ASSERT_EQ(ProblemLog.problemCount, 1) << ProblemLog.problemLines[1].str();
+    EXPECT_NE(ProblemLog.problemLines[0].str().find("row 1 keeps no hours from 2026-12-01 to "), std::string::npos)
+        << ProblemLog.problemLines[0].str();
+    RunUntil(CTime(2026, 12, 3, 12, 0, 0));
+    EXPECT_EQ(ProblemLog.problemCount, 1) << "the same days are not told again";
 }
 
 TEST_F(PlanTest, AnIntervalOfNothingIsShownOnceAsContinuouslyAndNamesAreEscaped)

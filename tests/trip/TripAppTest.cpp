@@ -323,9 +323,15 @@ TEST_F(TripAppTest, AwayPutsHimOnDutyAtTheLeavingTimeAndOffAtTheReturn)
 TEST_F(TripAppTest, AnAwayFileThatCannotBeUsedIsToldAtEveryStart)
 {
     std::ofstream(home / "away") << "2026-12-20T08:00\n2026-12-27T1200\n";
+    std::ofstream(home / "noises.hwt.ini") << "[row1]\nvolume=3\n";
     auto told = [&](size_t times, size_t messages) {
-        EXPECT_NE(ProblemLog.problemLines[0].str().find(" the away file " + (home / "away") + " cannot be used: the return time"),
-                  std::string::npos) << ProblemLog.problemLines[0].str();
+        std::string report;
+        for (int i = 0; i < ProblemLog.problemCount; ++i)
+            report += ProblemLog.problemLines[i].str() + "\n";
+        EXPECT_NE(report.find(" the away file " + (home / "away") + " cannot be used: the return time"), std::string::npos)
+            << report;
+        EXPECT_EQ(report.find("\"volume\"") != std::string::npos, guardOn != 0)
+            << "the extras file's lines come with a guard start: " << report;
         const std::vector<std::string> lines = Lines(DiaryLog());
         EXPECT_EQ(std::count_if(lines.begin(), lines.end(), [](const std::string& l) { return l.find("\taway unusable\t") != std::string::npos; }),
                   static_cast<long>(times));
@@ -341,6 +347,12 @@ TEST_F(TripAppTest, AnAwayFileThatCannotBeUsedIsToldAtEveryStart)
     trip.reset();
     StartProgram(true);
     told(3, 2);
+    // The row extras file's lines go to the diary as it is read with the settings.
+    view()->GetDocument()->OnOpenDocument(SettingsPath);
+    const std::vector<std::string> lines = Lines(DiaryLog());
+    EXPECT_EQ(std::count_if(lines.begin(), lines.end(),
+                            [](const std::string& l) { return l.find("\textras ignored\t") != std::string::npos; }),
+              1);
 }
 
 TEST_F(TripAppTest, TheAutostartItemWritesAndRemovesTheEntryAndItsMarkShowsWhetherItIsThere)
