@@ -138,8 +138,13 @@ struct WatcherCallbacks {
     static void OnMemoryWritten(pa_context* context, int success, void* self)
     {
         SoundServerWatcher* watcher = Current(context, self);
-        if (watcher && success)
-            watcher->Refresh();
+        if (!watcher || !success)
+            return;
+        // What a play heard before the entry was set right no longer holds,
+        // even when the server repeats the entry it listed before (PipeWire
+        // does until WirePlumber has stored the stream's mute).
+        watcher->seenOwnStream_.reset();
+        watcher->Refresh();
     }
 
     static void OnServer(pa_context* context, const pa_server_info* info, void* self)

@@ -124,6 +124,12 @@ TEST_F(SoundRoutingTest, HauntwatchMutedInTheMixerIsNobodyHearingHimUntilSetRigh
     timer.Fire(view());
     EXPECT_TRUE(a.HeardSomething());
     EXPECT_EQ(Unheard(), 2);
+
+    // PipeWire lists the entry as it was until WirePlumber stores a play's
+    // mute: set right again, the server's answer is unchanged and must win.
+    module->Watcher().NoteOwnStream(sound::StreamMemory{true, 100});
+    ASSERT_TRUE(module->Watcher().SetOwnStreamRight());
+    EXPECT_TRUE(ServerKnown([](const SoundServerView& v) { return v.ownStream == sound::StreamMemory{false, 100}; }));
 }
 
 }  // namespace
