@@ -15,21 +15,10 @@
 #include "DiaryFormat.h"
 #include "DiaryWindow.h"
 #include "GuardAccess.h"
+#include "StandInGuard.h"
 #include "TempFolder.h"
 
 namespace {
-
-class Guard final : public GuardAccess {
-public:
-    void TurnOn(GuardStartOrigin) override {}
-    void Stop() override {}
-    bool PlayNoise(const std::string&) override { return false; }
-    void AppendProblem(const std::string&) override {}
-    GuardSnapshot Snapshot() const override { return snapshot; }
-    int ProblemCount() const override { return 0; }
-    void SetScheduleExtras(const lifelike::ScheduleExtras&) override {}
-    GuardSnapshot snapshot;
-};
 
 struct Figures {
     double open;
@@ -42,7 +31,7 @@ double Median(std::vector<double> values)
     return values[values.size() / 2];
 }
 
-Figures Measure(Guard& guard)
+Figures Measure(StandInGuard& guard)
 {
     std::vector<double> opens, refreshes;
     for (int round = 0; round < 5; ++round) {
@@ -71,7 +60,7 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     TempFolder home;
     ::setenv("HAUNTWATCH_HOME", home.path().c_str(), 1);
-    Guard guard;
+    StandInGuard guard;
     for (NoiseSlot& slot : guard.snapshot.slots)
         slot = NoiseSlot{kNothing, kNone, 0, kModeExact, 1, CTime()};
     const Figures empty = Measure(guard);

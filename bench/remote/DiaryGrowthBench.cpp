@@ -24,6 +24,7 @@
 
 #include "Broker.h"
 #include "RemoteControl.h"
+#include "StandInGuard.h"
 #include "TempFolder.h"
 
 namespace {
@@ -33,17 +34,6 @@ using namespace broker_test;
 using namespace std::chrono_literals;
 
 constexpr auto kWatched = 90s;
-
-class Guard final : public GuardAccess {
-public:
-    void TurnOn(GuardStartOrigin) override {}
-    void Stop() override {}
-    bool PlayNoise(const std::string&) override { return false; }
-    void AppendProblem(const std::string&) override {}
-    GuardSnapshot Snapshot() const override { return {}; }
-    int ProblemCount() const override { return 0; }
-    void SetScheduleExtras(const lifelike::ScheduleExtras&) override {}
-};
 
 // Connects under `id` and, like any libmosquitto client left to itself,
 // reconnects a second (or `wait` seconds) after each loss.
@@ -146,7 +136,7 @@ int main(int argc, char** argv)
     if (!broker.Start())
         return Fail("the broker did not start");
     SaveRemoteSettings(RemoteSettings{QString::fromStdString(broker.Url()), {}, {}, {}, {}});
-    Guard guard;
+    StandInGuard guard;
     std::vector<std::string> diary;
     RemoteControl control(guard);
     control.SetDiary([&diary](const std::string& line) { diary.push_back(line); });

@@ -46,29 +46,6 @@ TEST(Takes, NeverTheLastOneTwiceInARowButEachInTurn)
     EXPECT_EQ(memory.Pick(folder.path(), random).take, folder / "a.wav");  // a single take plays again and again
 }
 
-// The plan copies the source and must see the live guard's very draws.
-TEST(RealismRandom, ACopyGoesOnWithTheSameDraws)
-{
-    RealismRandom live(42);
-    live.Next();
-    RealismRandom plan = live;
-    for (int draw = 0; draw < 5; ++draw)
-        EXPECT_EQ(plan.Below(1000), live.Below(1000));
-}
-
-TEST(Level, GainsSpreadEvenlyInDecibelsOverTheRangeAndNoFurther)
-{
-    RealismRandom random(3);
-    int quarters[4] = {};
-    for (int play = 0; play < 1000; ++play) {
-        const double gain = DrawGainDb({-12, -4}, random);
-        ASSERT_TRUE(gain >= -12 && gain <= -4) << gain;
-        ++quarters[std::min(3, static_cast<int>((gain + 12) / 2))];
-    }
-    for (const int count : quarters)
-        EXPECT_NEAR(count, 250, 60);
-}
-
 TEST(Excerpt, LongRecordingsPlayAPartFromAnywhereShortOnesWhole)
 {
     RealismRandom random(5);

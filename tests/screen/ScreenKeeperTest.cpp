@@ -1,5 +1,6 @@
 // When the screen is kept on: only while on duty with a movie on the
-// schedule, following the person's edits; what could not be held is told.
+// schedule, following the person's edits; what could not be held is told
+// while on duty.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -26,7 +27,7 @@ void Row(StandInGuard& guard, int row, const char* path, int repeats = 1)
     guard.snapshot.slots[row] = NoiseSlot{"row", path, 30, kModeRandom, repeats, CTime()};
 }
 
-TEST(ScreenKeeperTest, HeldOnDutyWithAMovieRowAndLetGoWhenThereIsNone)
+TEST(ScreenKeeperTest, HeldOnDutyWithAMovieRowLetGoWhenThereIsNoneAndARefusalIsALine)
 {
     StandInGuard guard;
     FakeInhibitor inhibitor;
@@ -50,27 +51,19 @@ TEST(ScreenKeeperTest, HeldOnDutyWithAMovieRowAndLetGoWhenThereIsNone)
     keeper.ScheduleChanged();
     EXPECT_TRUE(inhibitor.held) << "a folder with a movie among its takes";
 
-    guard.snapshot.on = false;
-    keeper.GuardStopped(CTime());
-    EXPECT_FALSE(inhibitor.held);
-    keeper.ScheduleChanged();
-    EXPECT_FALSE(inhibitor.held) << "off duty, a movie row keeps nothing on";
-}
-
-TEST(ScreenKeeperTest, ARefusalIsAProblemLineWhileOnDuty)
-{
-    StandInGuard guard;
-    FakeInhibitor inhibitor;
-    screen::ScreenKeeper keeper(guard, inhibitor);
-    guard.snapshot.on = true;
     keeper.Refused("no session bus");
     ASSERT_EQ(guard.problems.size(), 1u);
     EXPECT_NE(guard.problems[0].find("the screen may blank or lock, so movies are heard but not seen: no session bus"),
               std::string::npos)
         << guard.problems[0];
+
     guard.snapshot.on = false;
+    keeper.GuardStopped(CTime());
+    EXPECT_FALSE(inhibitor.held);
+    keeper.ScheduleChanged();
+    EXPECT_FALSE(inhibitor.held) << "off duty, a movie row keeps nothing on";
     keeper.Refused("no session bus");
-    EXPECT_EQ(guard.problems.size(), 1u);
+    EXPECT_EQ(guard.problems.size(), 1u) << "a refusal that comes after the guard went off is nobody's business";
 }
 
 }  // namespace

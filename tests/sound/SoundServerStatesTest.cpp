@@ -222,9 +222,16 @@ TEST_F(SoundServerStatesTest, AQuestionLeftUnansweredPastTheTimeoutClaimsNothing
     listener.start(QStringLiteral("pactl"), {QStringLiteral("--server=") + QString::fromStdString(server.Address()),
                                              QStringLiteral("subscribe")});
     ASSERT_TRUE(listener.waitForStarted());
-    ASSERT_EQ(server.Pactl({"set-sink-volume", "a", "80%"}), 0);
+    // pactl subscribes some time after it starts; a change made before then
+    // reaches nobody, so the volume moves until the listener has heard one.
     QByteArray heard;
-    ASSERT_TRUE(WaitFor([&] { return (heard += listener.readAllStandardOutput()).contains("'change' on sink"); }));
+    int step = 0;
+    ASSERT_TRUE(WaitFor([&] {
+        if ((heard += listener.readAllStandardOutput()).contains("'change' on sink"))
+            return true;
+        server.Pactl({"set-sink-volume", "a", ++step % 2 ? "80%" : "81%"});
+        return false;
+    }));
     server.Pause();
     QTest::qWait(35000);
     server.Resume();

@@ -24,26 +24,13 @@ using platform::LogindSleepInhibitor;
 const QString kService = QStringLiteral("org.freedesktop.login1");
 const QString kPath = QStringLiteral("/org/freedesktop/login1");
 
-class LogindSleepInhibitorTest : public ::testing::Test {
+class LogindSleepInhibitorTest : public PrivateBusSuite<kSystemBusAddress> {
 protected:
-    static void SetUpTestSuite()
-    {
-        bus = new PrivateBus;
-        // Before anything in the process connects to the system bus.
-        if (!bus->Address().isEmpty())
-            qputenv("DBUS_SYSTEM_BUS_ADDRESS", bus->Address().toUtf8());
-    }
-    static void TearDownTestSuite()
-    {
-        delete bus;
-        bus = nullptr;
-    }
-
     void SetUp() override
     {
-        if (!bus->Installed())
-            GTEST_SKIP() << "dbus-daemon is not installed";
-        ASSERT_FALSE(bus->Address().isEmpty()) << "dbus-daemon did not start";
+        PrivateBusSuite::SetUp();
+        if (IsSkipped() || HasFatalFailure())
+            return;
         static int connections = 0;
         connectionName_ = QStringLiteral("stand-in-%1").arg(++connections);
         managerBus_ = QDBusConnection::connectToBus(bus->Address(), connectionName_);
@@ -71,7 +58,6 @@ protected:
         ASSERT_FALSE(sync.isError()) << sync.error().message().toStdString();
     }
 
-    static inline PrivateBus* bus = nullptr;
     StandInLoginManager manager;
     QString connectionName_;
     QDBusConnection managerBus_{QString()};

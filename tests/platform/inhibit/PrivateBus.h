@@ -1,6 +1,8 @@
 #pragma once
 // A message bus of the test's own: dbus-daemon on a socket in a fresh folder,
 // with a configuration that allows everything.
+#include <gtest/gtest.h>
+
 #include <QFile>
 #include <QProcess>
 #include <QStandardPaths>
@@ -77,3 +79,33 @@ inline bool RunEventsUntil(const std::function<bool()>& done)
     }
     return true;
 }
+
+inline constexpr char kSystemBusAddress[] = "DBUS_SYSTEM_BUS_ADDRESS";
+inline constexpr char kSessionBusAddress[] = "DBUS_SESSION_BUS_ADDRESS";
+
+// A suite on one private bus, standing in for the system's or the session's
+// (`Variable`): set before anything in the process connects to that bus.  A
+// test without dbus-daemon is skipped; derived set-ups return when skipped.
+template <const char* Variable>
+class PrivateBusSuite : public ::testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        bus = new PrivateBus;
+        if (!bus->Address().isEmpty())
+            qputenv(Variable, bus->Address().toUtf8());
+    }
+    static void TearDownTestSuite()
+    {
+        delete bus;
+        bus = nullptr;
+    }
+    void SetUp() override
+    {
+        if (!bus->Installed())
+            GTEST_SKIP() << "dbus-daemon is not installed";
+        ASSERT_FALSE(bus->Address().isEmpty()) << "dbus-daemon did not start";
+    }
+
+    static inline PrivateBus* bus = nullptr;
+};

@@ -50,26 +50,8 @@ public Q_SLOTS:
     }
 };
 
-class ScreenInhibitorTest : public ::testing::Test {
+class ScreenInhibitorTest : public PrivateBusSuite<kSessionBusAddress> {
 protected:
-    static void SetUpTestSuite()
-    {
-        bus = new PrivateBus;
-        if (!bus->Address().isEmpty())
-            qputenv("DBUS_SESSION_BUS_ADDRESS", bus->Address().toUtf8());
-    }
-    static void TearDownTestSuite()
-    {
-        delete bus;
-        bus = nullptr;
-    }
-
-    void SetUp() override
-    {
-        if (!bus->Installed())
-            GTEST_SKIP() << "dbus-daemon is not installed";
-        ASSERT_FALSE(bus->Address().isEmpty()) << "dbus-daemon did not start";
-    }
     void TearDown() override { QDBusConnection::disconnectFromBus(QStringLiteral("stand-ins")); }
 
     template <class StandIn>
@@ -81,35 +63,31 @@ protected:
 
     bool Connected(const QString& sender) const { return services.interface()->isServiceRegistered(sender); }
 
-    static PrivateBus* bus;
     QDBusConnection services = QDBusConnection::connectToBus(bus->Address(), QStringLiteral("stand-ins"));
     std::vector<std::string> refusals;
     platform::SessionScreenInhibitor inhibitor{[this](const std::string& why) { refusals.push_back(why); }};
 };
 
-PrivateBus* ScreenInhibitorTest::bus = nullptr;
-
-// A crash must let go too: only the connection holds it.
-TEST_F(ScreenInhibitorTest, GnomeHoldsItForHauntwatchOnAConnectionThatGoesAtRelease)
+// GNOME's session manager first, else the screen saver, else one refusal.
+// A crash must let go too: only the connection of its own holds it.
+TEST_F(ScreenInhibitorTest, GnomeThenTheScreenSaverThenOneRefusalEachOnAConnectionOfItsOwn)
 {
-    StandInSessionManager gnome;
-    Register(gnome, "org.gnome.SessionManager", "/org/gnome/SessionManager");
-    inhibitor.Hold();
-    ASSERT_TRUE(RunEventsUntil([&] { return inhibitor.Holder() == "GNOME"; }));
-    ASSERT_EQ(gnome.holds.size(), 1u);
-    EXPECT_EQ(gnome.holds[0].application, QStringLiteral("hauntwatch"));
-    EXPECT_EQ(gnome.holds[0].flags, 4u | 8u) << "suspend and idle";
-    EXPECT_NE(gnome.holds[0].sender, QDBusConnection::sessionBus().baseService());
-    EXPECT_TRUE(Connected(gnome.holds[0].sender));
-    inhibitor.Hold();
-    inhibitor.Release();
-    EXPECT_TRUE(RunEventsUntil([&] { return !Connected(gnome.holds[0].sender); }));
-    EXPECT_EQ(gnome.holds.size(), 1u);
-    EXPECT_TRUE(refusals.empty());
-}
-
-TEST_F(ScreenInhibitorTest, ElsewhereTheScreenSaverAndWhereNeitherIsThereOneRefusal)
-{
+    {
+        StandInSessionManager gnome;
+        Register(gnome, "org.gnome.SessionManager", "/org/gnome/SessionManager");
+        inhibitor.Hold();
+        ASSERT_TRUE(RunEventsUntil([&] { return inhibitor.Holder() == "GNOME"; }));
+        ASSERT_EQ(gnome.holds.size(), 1u);
+        EXPECT_EQ(gnome.holds[0].application, QStringLiteral("hauntwatch"));
+        EXPECT_EQ(gnome.holds[0].flags, 4u | 8u) << "suspend and idle";
+        EXPECT_NE(gnome.holds[0].sender, QDBusConnection::sessionBus().baseService());
+        EXPECT_TRUE(Connected(gnome.holds[0].sender));
+        inhibitor.Hold();
+        inhibitor.Release();
+        EXPECT_TRUE(RunEventsUntil([&] { return !Connected(gnome.holds[0].sender); }));
+        EXPECT_EQ(gnome.holds.size(), 1u);
+        services.unregisterService(QStringLiteral("org.gnome.SessionManager"));
+    }
     {
         StandInScreenSaver saver;
         Register(saver, "org.freedesktop.ScreenSaver", "/org/freedesktop/ScreenSaver");
@@ -120,6 +98,7 @@ TEST_F(ScreenInhibitorTest, ElsewhereTheScreenSaverAndWhereNeitherIsThereOneRefu
         inhibitor.Release();
         services.unregisterService(QStringLiteral("org.freedesktop.ScreenSaver"));
     }
+    EXPECT_TRUE(refusals.empty());
     inhibitor.Hold();
     ASSERT_TRUE(RunEventsUntil([&] { return !refusals.empty(); }));
     EXPECT_NE(refusals[0].find("neither GNOME's session manager nor a screen saver service"), std::string::npos)
