@@ -54,6 +54,11 @@ protected:
         QLabel::resizeEvent(event);
         Fit();
     }
+    void showEvent(QShowEvent* event) override
+    {
+        QLabel::showEvent(event);
+        Fit();
+    }
     void changeEvent(QEvent* event) override
     {
         QLabel::changeEvent(event);
@@ -64,6 +69,11 @@ protected:
 private:
     void Fit()
     {
+        // Unshown, the pane has no room of its own to measure against: every
+        // size would be tried (each a font to load, at start-up), and the
+        // show fits the text anyway.
+        if (!isVisible())
+            return;
         QFont font = parentWidget() ? parentWidget()->font() : QApplication::font();
         const int room = contentsRect().width() - 2 * margin();
         for (qreal size = font.pointSizeF(); size >= kSmallestPointSize; size -= kPointStep) {
