@@ -2,6 +2,7 @@
 
 #include <QComboBox>
 #include <QFileDialog>
+#include <QFileSystemModel>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
@@ -92,16 +93,23 @@ TEST_F(FilePickerTest, AFileChosenInTheRealPickerReachesNameTheEventAndTheLibrar
             firstFolder = Shown(picker);
             OnNextModal(picker, [&](QWidget* naming) {
                 title = naming->windowTitle();
+                ASSERT_EQ(naming->findChildren<QLineEdit*>().size(), 2) << title.toStdString();
                 pathShown = naming->findChildren<QLineEdit*>().first()->text();
                 QTest::keyClicks(naming->findChildren<QLineEdit*>().last(), "Voices");
                 ButtonOf(naming, "OK")->click();
             });
-            // Up with "..", into the far folder from the list, and the file chosen there.
+            // Up with "..", into the far folder from the list, and the file
+            // chosen there once the folder is listed: a choice made while
+            // the picker still lists it may be dropped, as a person's would.
+            bool farListed = false;
+            QObject::connect(picker->findChild<QFileSystemModel*>(), &QFileSystemModel::directoryLoaded, picker,
+                             [&](const QString& path) { farListed |= path.toStdString() == farFolder; });
             auto* fileName = picker->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
             fileName->setText("..");
             QTest::keyClick(fileName, Qt::Key_Return);
             Highlight(picker, QString::fromStdString(std::filesystem::path(farFolder).filename().string()));
             QTest::keyClick(picker->findChild<QListView*>(QStringLiteral("listView")), Qt::Key_Return);
+            ASSERT_TRUE(QTest::qWaitFor([&] { return farListed; })) << "the far folder is never listed";
             Highlight(picker, "voices in another room.wav");
             ButtonOf(picker, "&Open")->click();
         });
