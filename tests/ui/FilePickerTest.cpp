@@ -81,6 +81,7 @@ TEST_F(FilePickerTest, AFileChosenInTheRealPickerReachesNameTheEventAndTheLibrar
     QString startedIn, secondStart, pathShown, title, filterShown, folderShown;
     QStringList firstFolder;
     bool ownerless = false;
+    bool farListed = false;  // outlives the step: the picker may still report listings after it
     CNoisesDlg dlg;
     RunWith<CNoisesDlg>(dlg, [&](CNoisesDlg& d) {
         OnNextModal(d.Window(), [&](QWidget* window) {
@@ -101,7 +102,6 @@ TEST_F(FilePickerTest, AFileChosenInTheRealPickerReachesNameTheEventAndTheLibrar
             // Up with "..", into the far folder from the list, and the file
             // chosen there once the folder is listed: a choice made while
             // the picker still lists it may be dropped, as a person's would.
-            bool farListed = false;
             QObject::connect(picker->findChild<QFileSystemModel*>(), &QFileSystemModel::directoryLoaded, picker,
                              [&](const QString& path) { farListed |= path.toStdString() == farFolder; });
             auto* fileName = picker->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
