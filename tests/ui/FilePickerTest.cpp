@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QStyle>
 #include <QTest>
+#include <QToolButton>
 #include <QTreeView>
 #include <cstdlib>
 #include <filesystem>
@@ -45,19 +46,23 @@ protected:
         GuardSettings = GuardSettingsRecord{};
     }
 
-    // Highlights an entry of the folder the picker shows, as a click in its list would.
+    // Clicks an entry of the folder the picker shows, once it is there.  The
+    // click takes the keyboard from the name field, as a person's does, so
+    // the picker puts a file's name there.
     static void Highlight(QFileDialog* picker, const QString& name)
     {
         auto* list = picker->findChild<QListView*>(QStringLiteral("listView"));
+        QModelIndex entry;
         const bool found = QTest::qWaitFor([&] {
-            for (int row = 0; row < list->model()->rowCount(list->rootIndex()); ++row)
-                if (list->model()->index(row, 0, list->rootIndex()).data().toString() == name) {
-                    list->setCurrentIndex(list->model()->index(row, 0, list->rootIndex()));
-                    return true;
-                }
-            return false;
+            for (int row = 0; row < list->model()->rowCount(list->rootIndex()) && !entry.isValid(); ++row)
+                if (list->model()->index(row, 0, list->rootIndex()).data().toString() == name)
+                    entry = list->model()->index(row, 0, list->rootIndex());
+            return entry.isValid();
         });
-        EXPECT_TRUE(found) << name.toStdString();
+        ASSERT_TRUE(found) << name.toStdString();
+        list->scrollTo(entry);
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(entry).center());
+        EXPECT_EQ(list->currentIndex(), entry) << name.toStdString();
     }
     static QStringList Shown(QFileDialog* picker)
     {
@@ -99,14 +104,13 @@ TEST_F(FilePickerTest, AFileChosenInTheRealPickerReachesNameTheEventAndTheLibrar
                 QTest::keyClicks(naming->findChildren<QLineEdit*>().last(), "Voices");
                 ButtonOf(naming, "OK")->click();
             });
-            // Up with "..", into the far folder from the list, and the file
-            // chosen there once the folder is listed: a choice made while
-            // the picker still lists it may be dropped, as a person's would.
+            // Up a folder, into the far folder from the list, and the file
+            // chosen there once the folder is listed.  Up with the parent
+            // button, not ".." typed in the name field: Qt leaves the ".."
+            // standing there at times, and Open then goes up again.
             QObject::connect(picker->findChild<QFileSystemModel*>(), &QFileSystemModel::directoryLoaded, picker,
                              [&](const QString& path) { farListed |= path.toStdString() == farFolder; });
-            auto* fileName = picker->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
-            fileName->setText("..");
-            QTest::keyClick(fileName, Qt::Key_Return);
+            picker->findChild<QToolButton*>(QStringLiteral("toParentButton"))->click();
             Highlight(picker, QString::fromStdString(std::filesystem::path(farFolder).filename().string()));
             QTest::keyClick(picker->findChild<QListView*>(QStringLiteral("listView")), Qt::Key_Return);
             ASSERT_TRUE(QTest::qWaitFor([&] { return farListed; })) << "the far folder is never listed";
