@@ -13,26 +13,13 @@ package_dir=${HAUNTWATCH_PACKAGE_DIR:-}
 source "$(dirname "$0")/../window-session.sh"
 : > "$HAUNTWATCH_HOME/noises.hwt"
 
-median() { sort -n | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
+source "$(dirname "$0")/../startup/compare.sh"
 mib() { awk -v b="$1" 'BEGIN { printf "%.2f MiB", b / 1048576 }'; }
 
 release_probe=$build/bench/startup/bench_startup_hauntwatch
 sanitizer_probe=$sanitizer/bench/startup/bench_startup_hauntwatch
 if [[ -x "$release_probe" && -n "$sanitizer" && -x "$sanitizer_probe" ]]; then
-  # One start: "<milliseconds to first paint> <resident KiB>".
-  measure() {
-    local start out
-    start=$(date +%s%N)
-    out=$("$@")
-    awk -v start="$start" '{ printf "%.1f %d\n", ($1 - start) / 1e6, $2 }' <<<"$out"
-  }
-  # Warm the file cache before measuring.
-  measure "$release_probe" >/dev/null; measure "$sanitizer_probe" >/dev/null
-  : > "$work/release"; : > "$work/sanitizer"
-  for ((i = 0; i < runs; i++)); do
-    measure "$release_probe" >>"$work/release"
-    measure "$sanitizer_probe" >>"$work/sanitizer"
-  done
+  take_turns "$runs" "$release_probe" "$work/release" "$sanitizer_probe" "$work/sanitizer"
   r_ms=$(cut -d' ' -f1 "$work/release" | median); s_ms=$(cut -d' ' -f1 "$work/sanitizer" | median)
   r_kib=$(cut -d' ' -f2 "$work/release" | median); s_kib=$(cut -d' ' -f2 "$work/sanitizer" | median)
   echo "platform: ${QT_QPA_PLATFORM:-xcb (Xvfb)}, median of $runs starts each"

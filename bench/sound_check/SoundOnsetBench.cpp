@@ -22,7 +22,7 @@
 #include <thread>
 #include <vector>
 
-#include "GuardAccess.h"
+#include "StandInGuard.h"
 #include "GuardScheduler.h"
 #include "GuardSettings.h"
 #include "MpvSound.h"
@@ -141,18 +141,6 @@ public:
     void OnTimer(UINT_PTR) override { RunGuardPass(*this); }
 };
 
-class Problems final : public GuardAccess {
-public:
-    void TurnOn(GuardStartOrigin) override {}
-    void Stop() override {}
-    bool PlayNoise(const std::string&) override { return false; }
-    void AppendProblem(const std::string& line) override { lines.push_back(line); }
-    GuardSnapshot Snapshot() const override { return {}; }
-    int ProblemCount() const override { return static_cast<int>(lines.size()); }
-    void SetScheduleExtras(const lifelike::ScheduleExtras&) override {}
-    std::vector<std::string> lines;
-};
-
 // What a program would do with libmpv and nothing else: its defaults (mpv's
 // own scripts loaded, for one), no user configuration, the same sink.
 mpv_handle* BareHandle(const std::string& sink)
@@ -206,7 +194,7 @@ int main(int argc, char** argv)
 
     // The guard as it runs: the check listening, the output chosen.
     UserSettings().setValue("Sound/Output", QString::fromStdString(sink));
-    Problems problems;
+    StandInGuard problems;
     sound::SoundModule module(problems);
     InstallGuardEvents(&module.Listener());
     const auto known = Clock::now() + std::chrono::seconds(10);
@@ -286,7 +274,7 @@ int main(int argc, char** argv)
     }
     std::printf("  ratio guard/bare: new handle %.2f, kept handle %.2f (aim: 1.3 at most)\n",
                 Median(guardNew.ms) / Median(bareNew.ms), Median(guardKept.ms) / Median(bareKept.ms));
-    if (!problems.lines.empty())
-        std::printf("  problem lines: %s ...\n", problems.lines.front().c_str());
+    if (!problems.problems.empty())
+        std::printf("  problem lines: %s ...\n", problems.problems.front().c_str());
     return 0;
 }

@@ -1,4 +1,4 @@
-# Sourced by run.sh and gnome.sh: Hauntwatch's start to first paint (with a
+# Sourced by run.sh and gnome.sh (and, for its starts, the package benchmark): Hauntwatch's start to first paint (with a
 # noises.hwt.ini that sets every key) beside a bare Qt window's, the median
 # of $runs starts each, in the session the caller set up.
 #   compare_starts BUILD_DIR RUNS WORK_DIR LABEL
@@ -13,6 +13,19 @@ measure() {
 
 median() { sort -n | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
 
+# take_turns RUNS PROBE_A OUT_A PROBE_B OUT_B: RUNS starts of each, taking
+# turns so that both meet the same machine, after one of each to warm the
+# file cache.
+take_turns() {
+  local runs=$1 a=$2 a_out=$3 b=$4 b_out=$5 i
+  measure "$a" >/dev/null; measure "$b" >/dev/null
+  : > "$a_out"; : > "$b_out"
+  for ((i = 0; i < runs; i++)); do
+    measure "$a" >>"$a_out"
+    measure "$b" >>"$b_out"
+  done
+}
+
 compare_starts() {
   local build=$1 runs=$2 work=$3 label=$4
   mkdir -p "$HAUNTWATCH_HOME"
@@ -23,14 +36,8 @@ compare_starts() {
     printf '[row%d]\nfrom=sunset+%d\nuntil=sunrise-%d\nlevel=-%d..0\nexcerpt=%dm\n' "$row" "$row" "$row" "$row" "$((row * 10))"
   done >>"$HAUNTWATCH_HOME/noises.hwt.ini"
 
-  local app=$build/bench/startup/bench_startup_hauntwatch bare=$build/bench/startup/bench_startup_bare
-  # Warm the file cache before measuring.
-  measure "$app" >/dev/null; measure "$bare" >/dev/null
-  : > "$work/app"; : > "$work/bare"
-  for ((i = 0; i < runs; i++)); do
-    measure "$app" >>"$work/app"
-    measure "$bare" >>"$work/bare"
-  done
+  take_turns "$runs" "$build/bench/startup/bench_startup_hauntwatch" "$work/app" \
+    "$build/bench/startup/bench_startup_bare" "$work/bare"
   local app_ms bare_ms app_kib bare_kib
   app_ms=$(cut -d' ' -f1 "$work/app" | median); bare_ms=$(cut -d' ' -f1 "$work/bare" | median)
   app_kib=$(cut -d' ' -f2 "$work/app" | median); bare_kib=$(cut -d' ' -f2 "$work/bare" | median)
